@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QtGlobal>
+
+#include <array>
+
+namespace tessellon {
+
+inline constexpr qint16 kTileCount = 335;
+
+/// Pixel size of tile image n (1..335); an empty size for a number that names no image.
+QSize tileSize(qint16 n) noexcept;
+
+/// The image list `Tiles`: the 335 tile images compiled into the program, addressed 1..335,
+/// each in QImage::Format_RGB32.
+class TileCatalogue
+{
+public:
+    /// The catalogue loaded once from the program's resources.
+    static const TileCatalogue& instance();
+
+    /// True when n names an image (1..335) and that image could be loaded.
+    bool has(qint16 n) const noexcept;
+    /// Image n; a null image when n names none.
+    const QImage& image(qint16 n) const noexcept;
+
+private:
+    TileCatalogue();
+    std::array<QImage, kTileCount + 1> images_; // index 0 stays null
+};
+
+} // namespace tessellon

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace tessellon {
+
+/// The tile image (1..335) that palette hot-spot `hotSpot` (1..334) stands for;
+/// 0 for any number outside the table. Constant time, no allocation.
+qint16 TileForHotSpot(qint16 hotSpot) noexcept;
+
+} // namespace tessellon
