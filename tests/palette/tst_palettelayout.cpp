@@ -255,12 +255,12 @@ void TestPaletteLayout::group()
     for (const Spot& s : spots) {
         QVERIFY2(!s.offset.isNull(), g.spots); // a misspelt slot
         const auto h = qint16(s.hotSpot);
-        const HotSpotSpec& spec = hotSpots()[std::size_t(h)];
+        const HotSpotSpec& info = hotSpots()[std::size_t(h)];
         const QByteArray what = "hot-spot " + QByteArray::number(h);
-        QVERIFY2(spec.panel == g.tag && spec.anchor == g.anchor, what);
+        QVERIFY2(info.panel == g.tag && info.anchor == g.anchor, what);
         QCOMPARE(hotSpotFrame(h), g.frame);
         QCOMPARE(hotSpotRect(h), s.offset.translated(g.x, g.y));
-        QVERIFY2(spec.border == (g.frame == kRightPanel), what);
+        QVERIFY2(info.border == (g.frame == kRightPanel), what);
         QVERIFY2(TileForHotSpot(h) == s.tile, what);
     }
 }
