@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tessellon {
+
+/// Message box styles and answers, with the platform's numbers.
+namespace msgbox {
+inline constexpr int kOkOnly = 0;
+inline constexpr int kYesNo = 4;
+inline constexpr int kExclamation = 48;
+inline constexpr int kDefaultButton2 = 256;
+/// Clear's question: Yes and No, exclamation icon, No as the default (4 + 48 + 256).
+inline constexpr int kClearQuestion = kYesNo + kExclamation + kDefaultButton2;
+inline constexpr int kOk = 1;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+} // namespace msgbox
+
+/// The modal boxes the window asks through. The real program shows Qt dialogs; tests
+/// script the answers.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    /// A one-line text box pre-filled with `defaultText`; "" on Cancel.
+    virtual QString InputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+    /// A message box; returns the button pressed (msgbox::kOk, kYes, kNo).
+    virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
+};
+
+/// Qt's own modal dialogs, parented to `parent`.
+class QtDialogs : public Dialogs
+{
+public:
+    explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+    QString InputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+    int MsgBox(const QString& text, int style, const QString& title) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace tessellon

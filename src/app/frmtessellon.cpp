@@ -1,0 +1,273 @@
+#include "frmtessellon.h"
+
+#include "cursorshape.h"
+#include "dialogs.h"
+#include "frame.h"
+#include "palettelayout.h"
+#include "picturebox.h"
+#include "scrollbar.h"
+#include "textbox.h"
+#include "tilecatalogue.h"
+#include "undoring.h"
+#include "vbbuttons.h"
+#include "windowlayout.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QTimer>
+
+#include <cmath>
+
+namespace tessellon {
+
+namespace {
+
+// Twips per screen pixel for a logical dpi (15 at 96 dpi).
+double twipsPerScreenPixel(const QWidget* w)
+{
+    const int dpi = w->logicalDpiX();
+    return dpi > 0 ? 1440.0 / dpi : double(kTwipsPerPixel);
+}
+
+// Rounds to the nearest whole number, an exact half to the even neighbour.
+int roundHalfEven(double v)
+{
+    return int(std::nearbyint(v));
+}
+
+} // namespace
+
+frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> dialogs,
+                           QWidget* parent)
+    : QWidget(parent), Ring(std::make_unique<UndoRing>()), programDir_(programDir),
+      dialogs_(std::move(dialogs))
+{
+    if (!dialogs_) dialogs_ = std::make_unique<QtDialogs>(this);
+    setWindowTitle(QStringLiteral("Tessellon"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon/tessellon.png")));
+    setAcceptDrops(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    resize(kClientWidth, kClientHeight);
+    // The smallest window the layout allows: 13680 x 4200 twips with a classic frame
+    // (4-pixel borders and a caption), so 904 x 249 client pixels.
+    setMinimumSize(904, 249);
+    setMouseTracking(true);
+
+    buildControls();
+    wireEvents();
+    Form_Load();
+    tmrFlashCursor->start();
+}
+
+frmTessellon::~frmTessellon() = default;
+
+void frmTessellon::wireEvents()
+{
+    // Only the window, the palette frames and the canvas reset the palette hover; every
+    // other control keeps mouse moves to itself, as the old controls did.
+    for (QWidget* w : findChildren<QWidget*>()) w->setAttribute(Qt::WA_NoMousePropagation);
+    for (int i = 0; i < 2; ++i) {
+        connect(optDefaultOverlay[i], &OptionButton::Click, this,
+                &frmTessellon::optDefaultOverlay_Click);
+        connect(optScaleMove[i], &OptionButton::Click, this, &frmTessellon::optScaleMove_Click);
+    }
+    connect(tmrFlashCursor, &QTimer::timeout, this, &frmTessellon::tmrFlashCursor_Timer);
+    connect(HScroll, &ScrollBar::Change, this, &frmTessellon::HScroll_Change);
+    connect(HScroll, &ScrollBar::Scroll, this, &frmTessellon::HScroll_Scroll);
+    connect(VScroll, &ScrollBar::Change, this, &frmTessellon::VScroll_Change);
+    connect(VScroll, &ScrollBar::Scroll, this, &frmTessellon::VScroll_Scroll);
+}
+
+void frmTessellon::focusFob()
+{
+    cmdFob->setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up and shutdown
+
+void frmTessellon::Form_Load()
+{
+    // 1. Every base panel shows the image its Tag names; a Tag naming none is skipped.
+    const TileCatalogue& tiles = TileCatalogue::instance();
+    for (int i = 1; i <= 47; ++i) {
+        bool ok = false;
+        const int n = picBaseTile[i]->Tag.toInt(&ok);
+        if (ok && tiles.has(qint16(n))) picBaseTile[i]->setPicture(tiles.image(qint16(n)));
+    }
+    // 2. The four pages share page 0's place.
+    for (int i = 1; i <= 3; ++i) fraTileSet[i]->move(fraTileSet[0]->pos());
+    // 3. The window turns white.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    // 4. Twips per pixel: the window's outer width in twips over its client width.
+    if (width() > 0)
+        TwipsPerPixel = qint16(
+            roundHalfEven(frameGeometry().width() * twipsPerScreenPixel(this) / width()));
+    // 5. and 6.
+    optScaleMove[1]->select();
+    CursorStep = 30;
+    // 7. and 8.
+    LoadSettings();
+    FormLoaded = true;
+}
+
+void frmTessellon::Form_Unload()
+{
+    StoreSettings();
+}
+
+void frmTessellon::closeEvent(QCloseEvent* e)
+{
+    Form_Unload();
+    e->accept(); // closing never asks and always proceeds
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout of the view
+
+void frmTessellon::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmTessellon::changeEvent(QEvent* e)
+{
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange && !isMinimized()) Form_Resize();
+}
+
+void frmTessellon::Form_Resize()
+{
+    if (isMinimized() || !picScrollContainer) return;
+    const int frameW = std::max(1, width() - 10 - VScroll->width());
+    const int frameH = std::max(1, height() - 174 - HScroll->height());
+    picScrollContainer->resize(frameW, frameH);
+    if (!FirstLayoutDone) {
+        UpdateScrollRanges();
+        setCanvasSize(frameW - 12, frameH - 12);
+        FirstLayoutDone = true;
+        // both bars start at their minimum without moving the canvas
+        const QSignalBlocker bh(HScroll), bv(VScroll);
+        HScroll->setValue(1);
+        VScroll->setValue(1);
+    }
+    PlaceResizeHandles();
+    PlaceScrollBars();
+}
+
+void frmTessellon::PlaceScrollBars()
+{
+    const QRect f = picScrollContainer->geometry();
+    VScroll->setGeometry(f.left() + f.width() + 1, f.top(), VScroll->width(), f.height());
+    HScroll->setGeometry(f.left(), f.top() + f.height() + 1, f.width(), HScroll->height());
+}
+
+void frmTessellon::UpdateScrollRanges()
+{
+    // Ranges are 16-bit; the canvas never exceeds 32767 pixels on a side.
+    auto update = [](ScrollBar* bar, int size) {
+        const QSignalBlocker block(bar); // a range change is not a committed value
+        bar->setMin(1);
+        bar->setMax(std::max(1, size));
+        bar->setSmallChange(std::max(1, roundHalfEven(size / 15.0)));
+        bar->setLargeChange(std::max(1, roundHalfEven(size / 5.0)));
+    };
+    update(VScroll, Canvas.height());
+    update(HScroll, Canvas.width());
+}
+
+void frmTessellon::PlaceResizeHandles()
+{
+    const double L = picCanvas->x(), T = picCanvas->y();
+    const double W = Canvas.width(), H = Canvas.height();
+    const QPointF at[9] = {{},
+                           {L - 5, T - 5},
+                           {L + W / 2 - 2.5, T - 6},
+                           {L + W, T - 5},
+                           {L - 6, T + H / 2 - 2.5},
+                           {L + W + 1, T + H / 2 - 2.5},
+                           {L - 5, T + H},
+                           {L + W / 2 - 2.5, T + H + 1},
+                           {L + W, T + H}};
+    for (int i = 1; i <= 8; ++i) {
+        picResizer[i]->move(roundHalfEven(at[i].x()), roundHalfEven(at[i].y()));
+        picResizer[i]->raise();
+    }
+}
+
+void frmTessellon::setCanvasSize(int w, int h)
+{
+    Canvas.setSize(std::max(1, w), std::max(1, h));
+    picCanvas->resize(Canvas.width(), Canvas.height());
+    picCanvas->update();
+}
+
+void frmTessellon::moveCanvas(int left, int top)
+{
+    picCanvas->move(left, top);
+}
+
+void frmTessellon::HScroll_Change()
+{
+    HScroll_Scroll();
+    focusFob();
+}
+
+void frmTessellon::HScroll_Scroll()
+{
+    moveCanvas(5 - HScroll->Value(), picCanvas->y());
+    PlaceResizeHandles();
+}
+
+void frmTessellon::VScroll_Change()
+{
+    VScroll_Scroll();
+    focusFob();
+}
+
+void frmTessellon::VScroll_Scroll()
+{
+    moveCanvas(picCanvas->x(), 5 - VScroll->Value());
+    PlaceResizeHandles();
+}
+
+// ---------------------------------------------------------------------------------------
+// Options and the cursor blink
+
+void frmTessellon::optScaleMove_Click(int index)
+{
+    if (!FormLoaded) return;
+    CursorStep = index == 0 ? 10 : 30;
+    shpCursor->resize(CursorStep, CursorStep);
+    focusFob();
+}
+
+void frmTessellon::optDefaultOverlay_Click(int)
+{
+    if (!FormLoaded) return;
+    focusFob();
+}
+
+void frmTessellon::tmrFlashCursor_Timer()
+{
+    shpCursor->setVisible(!shpCursor->Visible());
+}
+
+// ---------------------------------------------------------------------------------------
+// Settings (defaults until the settings file is read)
+
+void frmTessellon::LoadSettings()
+{
+    static constexpr qint16 kDefaults[14] = {0, 87, 65, 68, 83, 90, 89, 82, 69, 49, 50, 51, 57, 48};
+    for (int i = 1; i <= 13; ++i) KeyCodes[i] = kDefaults[i];
+}
+
+void frmTessellon::StoreSettings() {}
+
+} // namespace tessellon

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "dialogs.h"
+#include "surface.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QTimer;
+
+namespace tessellon {
+
+class CheckBox;
+class CommandButton;
+class CursorShape;
+class Frame;
+class OptionButton;
+class PictureBox;
+class ScrollBar;
+class TextBox;
+class UndoRing;
+
+/// The one main window. It owns every control and every window field; its handlers and
+/// procedures wire the controls to the widget-free model (surface, grid, stamps, undo ring,
+/// tile tables, key names, settings store). Members are public so that tests drive the
+/// window as the user's events do.
+class frmTessellon : public QWidget
+{
+    Q_OBJECT
+public:
+    /// `programDir` holds Tessellon.ini and the maps; `dialogs` answers the modal boxes
+    /// (nullptr: Qt's own dialogs).
+    explicit frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> dialogs = nullptr,
+                          QWidget* parent = nullptr);
+    ~frmTessellon() override;
+
+    // --- controls -------------------------------------------------------------------------
+    Frame* fraOptions = nullptr;
+    std::array<QLabel*, 3> Label{};
+    std::array<OptionButton*, 2> optDefaultOverlay{};
+    PictureBox* Picture1 = nullptr;
+    std::array<OptionButton*, 2> optScaleMove{};
+    Frame* fraSelectTileSet = nullptr; // fraSelectTileSet(4)
+    std::array<OptionButton*, 4> optTileSets{};
+    Frame* fraCommands = nullptr;
+    CommandButton* cmdUndo = nullptr;
+    CommandButton* cmdRedo = nullptr;
+    CommandButton* cmdLoad = nullptr;
+    CommandButton* cmdSave = nullptr;
+    CommandButton* cmdClear = nullptr;
+    CheckBox* chkGrid = nullptr;
+    std::array<Frame*, 11> fraTileSet{}; // 0..3 pages, 9 right panel, 10 left panel
+    std::array<PictureBox*, 48> picBaseTile{};
+    std::array<PictureBox*, 335> picTile{};
+    std::array<PictureBox*, 3> picErase{}; // 1 and 2
+    QLabel* lblErase = nullptr;
+    std::array<TextBox*, 14> txtKeyBindings{}; // 1..13
+    std::array<QLabel*, 14> lblCustomize{};   // 0..13
+    PictureBox* picScrollContainer = nullptr;
+    PictureBox* picCanvas = nullptr;
+    CursorShape* shpCursor = nullptr;
+    std::array<PictureBox*, 9> picResizer{}; // 1..8
+    ScrollBar* HScroll = nullptr;
+    ScrollBar* VScroll = nullptr;
+    CommandButton* cmdFob = nullptr;
+    Frame* fraMisc = nullptr;
+    std::array<PictureBox*, 6> picUndo{}; // 1..5
+    std::array<PictureBox*, 6> picRedo{}; // 1..5
+    QTimer* tmrFlashCursor = nullptr;
+    QTimer* tmrDrawInitialGrid = nullptr;
+
+    // --- window fields --------------------------------------------------------------------
+    qint16 CursorStep = 0;
+    qint16 TwipsPerPixel = 0;
+    bool FormLoaded = false;
+    std::array<qint16, 14> KeyCodes{}; // 1..13
+    qint16 CurrentTile = 0;
+    qint16 CurrentTileSet = 0;
+    qint16 PreviewTile = 0;
+    qint16 HoveredHotSpot = 0;
+    qint16 HoveredEraseButton = 0;
+    bool ResizingCanvas = false;
+    bool FirstLayoutDone = false;
+    QString LoadFileName;
+    QString SaveFileName;
+
+    /// The persistent bitmap of picCanvas: the map.
+    Surface Canvas;
+    /// The undo ring with its snapshot buffers (UndoRecords, UndoPosition, picUndo, picRedo).
+    std::unique_ptr<UndoRing> Ring;
+
+    const QString& programDir() const noexcept { return programDir_; }
+    Dialogs& dialogs() noexcept { return *dialogs_; }
+
+    // --- start-up, shutdown, layout ---------------------------------------------------------
+    void Form_Load();
+    void Form_Unload();
+    void Form_Resize();
+    void LoadSettings();
+    void StoreSettings();
+    void PlaceScrollBars();
+    void UpdateScrollRanges();
+    void PlaceResizeHandles();
+
+    /// Sets the canvas size in pixels: the bitmap keeps its top-left content, the widget
+    /// follows.
+    void setCanvasSize(int w, int h);
+    /// The canvas widget's place inside picScrollContainer.
+    void moveCanvas(int left, int top);
+
+    // --- handlers ---------------------------------------------------------------------------
+    void optScaleMove_Click(int index);
+    void optDefaultOverlay_Click(int index);
+    void tmrFlashCursor_Timer();
+    void HScroll_Change();
+    void HScroll_Scroll();
+    void VScroll_Change();
+    void VScroll_Scroll();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildControls();
+    void buildPalette();
+    void buildKeyBindingPage();
+    void buildDrawingArea();
+    void wireEvents();
+    void focusFob();
+
+    QString programDir_;
+    std::unique_ptr<Dialogs> dialogs_;
+};
+
+} // namespace tessellon

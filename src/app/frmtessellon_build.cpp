@@ -1,0 +1,237 @@
+// Construction of the window's controls from the layout tables.
+#include "cursorshape.h"
+#include "dialogs.h"
+#include "frame.h"
+#include "frmtessellon.h"
+#include "palettelayout.h"
+#include "picturebox.h"
+#include "scrollbar.h"
+#include "textbox.h"
+#include "undoring.h"
+#include "vbbuttons.h"
+#include "windowlayout.h"
+
+#include <QHash>
+#include <QLabel>
+#include <QTimer>
+
+namespace tessellon {
+
+namespace {
+
+int px(int twips)
+{
+    return qRound(twips / double(kTwipsPerPixel));
+}
+
+QString controlKey(const char* name, int index)
+{
+    return index < 0 ? QString::fromLatin1(name)
+                     : QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+QWidget* createControl(const ControlSpec& s, QWidget* parent)
+{
+    const QString caption = QString::fromLatin1(s.caption);
+    switch (s.kind) {
+    case ControlKind::Frame: return new Frame(parent, s.index);
+    case ControlKind::Label: return new QLabel(caption, parent);
+    case ControlKind::Option: return new OptionButton(caption, parent, s.index);
+    case ControlKind::CheckBox: return new CheckBox(caption, parent);
+    case ControlKind::Button: return new CommandButton(caption, parent, s.tabStop);
+    case ControlKind::Picture: return new PictureBox(parent, s.index);
+    case ControlKind::ScrollBarH: return new ScrollBar(Qt::Horizontal, parent);
+    case ControlKind::ScrollBarV: return new ScrollBar(Qt::Vertical, parent);
+    }
+    return nullptr;
+}
+
+void setWhiteBackground(QWidget* w)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+void frmTessellon::buildControls()
+{
+    QHash<QString, QWidget*> made;
+    for (const ControlSpec& s : windowControls()) {
+        QWidget* parent = s.container ? made.value(controlKey(s.container, s.containerIndex))
+                                      : static_cast<QWidget*>(this);
+        QWidget* w = createControl(s, parent);
+        const QString key = controlKey(s.name, s.index);
+        w->setObjectName(key);
+        w->setGeometry(px(s.left), px(s.top), px(s.width), px(s.height));
+        if (*s.toolTip) w->setToolTip(QString::fromLatin1(s.toolTip));
+        made.insert(key, w);
+    }
+    auto get = [&](const char* name, int index = -1) { return made.value(controlKey(name, index)); };
+    fraOptions = static_cast<Frame*>(get("fraOptions"));
+    Label[1] = static_cast<QLabel*>(get("Label", 1));
+    Label[2] = static_cast<QLabel*>(get("Label", 2));
+    for (int i = 0; i < 2; ++i) {
+        optDefaultOverlay[i] = static_cast<OptionButton*>(get("optDefaultOverlay", i));
+        optScaleMove[i] = static_cast<OptionButton*>(get("optScaleMove", i));
+    }
+    Picture1 = static_cast<PictureBox*>(get("Picture1"));
+    fraSelectTileSet = static_cast<Frame*>(get("fraSelectTileSet", 4));
+    for (int i = 0; i < 4; ++i) optTileSets[i] = static_cast<OptionButton*>(get("optTileSets", i));
+    fraCommands = static_cast<Frame*>(get("fraCommands"));
+    cmdUndo = static_cast<CommandButton*>(get("cmdUndo"));
+    cmdRedo = static_cast<CommandButton*>(get("cmdRedo"));
+    cmdLoad = static_cast<CommandButton*>(get("cmdLoad"));
+    cmdSave = static_cast<CommandButton*>(get("cmdSave"));
+    cmdClear = static_cast<CommandButton*>(get("cmdClear"));
+    chkGrid = static_cast<CheckBox*>(get("chkGrid"));
+    picScrollContainer = static_cast<PictureBox*>(get("picScrollContainer"));
+    picCanvas = static_cast<PictureBox*>(get("picCanvas"));
+    HScroll = static_cast<ScrollBar*>(get("HScroll"));
+    VScroll = static_cast<ScrollBar*>(get("VScroll"));
+    cmdFob = static_cast<CommandButton*>(get("cmdFob"));
+    fraMisc = static_cast<Frame*>(get("fraMisc"));
+
+    // The design-time selections, made before any handler is connected.
+    optDefaultOverlay[1]->setChecked(true);
+    optScaleMove[1]->setChecked(true);
+    optTileSets[0]->setChecked(true);
+    Picture1->setBackColor(kWhite);
+    for (QWidget* w : std::initializer_list<QWidget*>{optDefaultOverlay[0], optDefaultOverlay[1],
+                       optScaleMove[0], optScaleMove[1], optTileSets[0], optTileSets[1],
+                       optTileSets[2], optTileSets[3], chkGrid, Label[1], Label[2]})
+        setWhiteBackground(w);
+    cmdFob->setFocusPolicy(Qt::StrongFocus);
+    fraMisc->hide();
+
+    buildPalette();
+    buildKeyBindingPage();
+    buildDrawingArea();
+}
+
+void frmTessellon::buildPalette()
+{
+    auto frameWidget = [this](qint16 frame) -> QWidget* {
+        return frame == kMiscFrame ? static_cast<QWidget*>(fraMisc) : fraTileSet[frame];
+    };
+    for (const FrameSpec& f : paletteFrames()) {
+        if (f.frame == kMiscFrame) continue; // fraMisc comes from the window description
+        auto* fr = new Frame(this, f.frame);
+        fr->setObjectName(controlKey("fraTileSet", f.frame));
+        fr->setGeometry(f.x, f.y, f.w, f.h);
+        fr->setVisible(f.shownAtStart);
+        fraTileSet[f.frame] = fr;
+    }
+    for (const SeparatorSpec& s : paletteSeparators())
+        fraTileSet[s.frame]->addSeparator(s.x, s.y1, s.y2);
+    for (const BasePanelSpec& b : basePanels()) {
+        auto* p = new PictureBox(frameWidget(b.frame), b.panel);
+        p->setObjectName(controlKey("picBaseTile", b.panel));
+        p->setGeometry(basePanelRect(b.panel));
+        p->setBorder(b.border);
+        p->setBackColor(kWhite);
+        if (b.ownTile > 0) p->Tag = QString::number(b.ownTile);
+        picBaseTile[b.panel] = p;
+    }
+    for (const HotSpotSpec& h : hotSpots()) {
+        auto* p = new PictureBox(frameWidget(hotSpotFrame(h.hotSpot)), h.hotSpot);
+        p->setObjectName(controlKey("picTile", h.hotSpot));
+        p->setGeometry(hotSpotRect(h.hotSpot));
+        p->setBorder(h.border);
+        p->setBackColor(kWhite);
+        p->setCursor(Qt::CrossCursor);
+        p->setMouseTracking(true);
+        p->setFocusPolicy(Qt::StrongFocus);
+        p->Tag = QString::number(h.panel);
+        picTile[h.hotSpot] = p;
+    }
+
+    Frame* right = fraTileSet[kRightPanel];
+    lblErase = new QLabel(QStringLiteral("Erase"), right);
+    lblErase->setObjectName(QStringLiteral("lblErase"));
+    lblErase->setGeometry(128, 16, 33, 17);
+    lblErase->setAlignment(Qt::AlignCenter);
+    lblErase->setStyleSheet(QStringLiteral("color: #FF0000;"));
+    const QRect eraseRects[3] = {{}, {136, 72, 17, 17}, {128, 32, 33, 33}};
+    for (int i = 1; i <= 2; ++i) {
+        auto* e = new PictureBox(right, i);
+        e->setObjectName(controlKey("picErase", i));
+        e->setGeometry(eraseRects[i]);
+        e->setBorder(true);
+        e->setBackColor(kWhite);
+        e->setCursor(Qt::CrossCursor);
+        e->setMouseTracking(true);
+        picErase[i] = e;
+    }
+}
+
+void frmTessellon::buildKeyBindingPage()
+{
+    Frame* page = fraTileSet[kPageKeyBindings];
+    const auto places = keyBindingSlots();
+    for (int i = 0; i <= 13; ++i) {
+        const BindingSlot& s = places[i];
+        auto* l = new QLabel(QString::fromLatin1(kBindingCaptions[i]), page);
+        l->setObjectName(controlKey("lblCustomize", i));
+        l->setGeometry(s.labelX, s.labelY, s.labelW, s.labelH);
+        l->setAlignment(Qt::AlignCenter);
+        if (i == 0) {
+            l->setWordWrap(true);
+            l->setStyleSheet(QStringLiteral("color: #FF0000;"));
+        }
+        lblCustomize[i] = l;
+        if (i == 0) continue;
+        auto* t = new TextBox(page, i);
+        t->setObjectName(controlKey("txtKeyBindings", i));
+        t->setGeometry(s.boxX, s.boxY, 33, 25);
+        txtKeyBindings[i] = t;
+    }
+}
+
+void frmTessellon::buildDrawingArea()
+{
+    picScrollContainer->setBackColor(0x00808080);
+    picCanvas->setBackColor(kWhite);
+    picCanvas->setCursor(Qt::CrossCursor);
+    picCanvas->setMouseTracking(true);
+    Canvas = Surface(picCanvas->width(), picCanvas->height());
+    picCanvas->setSurface(&Canvas);
+
+    shpCursor = new CursorShape(picCanvas);
+    shpCursor->setObjectName(QStringLiteral("shpCursor"));
+    shpCursor->setGeometry(0, 0, 32, 32);
+
+    for (int i = 1; i <= 8; ++i) {
+        auto* r = new PictureBox(picScrollContainer, i);
+        r->setObjectName(controlKey("picResizer", i));
+        r->resize(5, 5);
+        r->setBackColor(0x00C0C0C0);
+        picResizer[i] = r;
+    }
+    picResizer[5]->setCursor(Qt::SizeHorCursor);
+    picResizer[7]->setCursor(Qt::SizeVerCursor);
+    picResizer[8]->setCursor(Qt::SizeFDiagCursor);
+
+    // Snapshot buffers of the undo ring, in the hidden frame.
+    for (int i = 1; i <= 5; ++i) {
+        picUndo[i] = new PictureBox(fraMisc, i);
+        picUndo[i]->setObjectName(controlKey("picUndo", i));
+        picUndo[i]->setGeometry(8 + (i - 1) * 24, 8, 121, 121);
+        picRedo[i] = new PictureBox(fraMisc, i);
+        picRedo[i]->setObjectName(controlKey("picRedo", i));
+        picRedo[i]->setGeometry(128 + (i - 1) * 24, 8, 121, 121);
+        picUndo[i]->setSurface(&Ring->undoBuffer(i));
+        picRedo[i]->setSurface(&Ring->redoBuffer(i));
+    }
+
+    tmrFlashCursor = new QTimer(this);
+    tmrFlashCursor->setObjectName(QStringLiteral("tmrFlashCursor"));
+    tmrFlashCursor->setInterval(400);
+    tmrDrawInitialGrid = new QTimer(this);
+    tmrDrawInitialGrid->setObjectName(QStringLiteral("tmrDrawInitialGrid"));
+    tmrDrawInitialGrid->setInterval(50);
+}
+
+} // namespace tessellon

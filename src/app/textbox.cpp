@@ -1,0 +1,40 @@
+#include "textbox.h"
+
+#include "keymapper.h"
+
+#include <QKeyEvent>
+
+namespace tessellon {
+
+TextBox::TextBox(QWidget* parent, int index) : QLineEdit(parent), index_(index)
+{
+    setReadOnly(true);
+    setAlignment(Qt::AlignCenter);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    QLineEdit::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        emit Click(index_);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* e)
+{
+    // Every key, Tab included, goes to the binding handler; none edits the text.
+    emit KeyDown(index_, virtualKeyCode(*e), modifierState(e->modifiers()));
+}
+
+void TextBox::focusOutEvent(QFocusEvent* e)
+{
+    QLineEdit::focusOutEvent(e);
+    emit LostFocus(index_);
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* e)
+{
+    e->ignore(); // a locked box offers no editing menu
+}
+
+} // namespace tessellon
