@@ -55,6 +55,11 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
     // (4-pixel borders and a caption), so 904 x 249 client pixels.
     setMinimumSize(904, 249);
     setMouseTracking(true);
+    // The description's sizes were made for an 8-point sans serif at 96 dpi.
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPixelSize(10);
+    setFont(small);
+    setStyleSheet(QStringLiteral("QRadioButton, QCheckBox { spacing: 2px; }"));
 
     buildControls();
     wireEvents();

@@ -109,6 +109,10 @@ void frmTessellon::buildControls()
     buildPalette();
     buildKeyBindingPage();
     buildDrawingArea();
+    // The top bar lies over the upper edge of the palette frames.
+    fraOptions->raise();
+    fraSelectTileSet->raise();
+    fraCommands->raise();
 }
 
 void frmTessellon::buildPalette()
