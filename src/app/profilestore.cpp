@@ -19,11 +19,9 @@ bool sameName(QByteArrayView a, QByteArrayView b)
 bool headerName(QByteArrayView line, QByteArrayView& name)
 {
     const QByteArrayView t = line.trimmed();
-    if (!t.startsWith('['))
-        return false;
+    if (!t.startsWith('[')) return false;
     const qsizetype close = t.indexOf(']');
-    if (close < 0)
-        return false;
+    if (close < 0) return false;
     name = t.sliced(1, close - 1).trimmed();
     return true;
 }
@@ -32,11 +30,9 @@ bool headerName(QByteArrayView line, QByteArrayView& name)
 bool entryParts(QByteArrayView line, QByteArrayView& key, QByteArrayView& value)
 {
     const QByteArrayView t = line.trimmed();
-    if (t.isEmpty() || t.front() == ';' || t.front() == '#' || t.front() == '[')
-        return false;
+    if (t.isEmpty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return false;
     const qsizetype eq = t.indexOf('=');
-    if (eq < 0)
-        return false;
+    if (eq < 0) return false;
     key = t.first(eq).trimmed();
     value = t.sliced(eq + 1).trimmed();
     return true;
@@ -54,8 +50,8 @@ bool writableSection(const QString& section)
 
 bool writableKey(const QString& key)
 {
-    return !key.isEmpty() && !hasLineBreak(key) && !key.contains(u'=') &&
-           !key.startsWith(u'[') && !key.startsWith(u';') && !key.startsWith(u'#');
+    return !key.isEmpty() && !hasLineBreak(key) && !key.contains(u'=') && !key.startsWith(u'[') &&
+           !key.startsWith(u';') && !key.startsWith(u'#');
 }
 
 } // namespace
@@ -63,19 +59,15 @@ bool writableKey(const QString& key)
 ProfileStore::ProfileStore(const QString& path) : path_(path)
 {
     const QFileInfo info(path);
-    if (!info.exists())
-        return; // Missing: the first save creates it
+    if (!info.exists()) return; // Missing: the first save creates it
     source_ = Source::Unreadable;
     // Only regular files: opening a FIFO or a device could block or never end.
-    if (!info.isFile() || info.size() > kMaxFileSize)
-        return;
+    if (!info.isFile() || info.size() > kMaxFileSize) return;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
+    if (!file.open(QIODevice::ReadOnly)) return;
     // Read one byte past the cap, in case the file grew after the size check.
     const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
-        return;
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) return;
     parse(bytes);
     source_ = Source::Loaded;
 }
@@ -109,8 +101,7 @@ qsizetype ProfileStore::findSection(const QByteArray& name) const
 {
     for (qsizetype i = 0; i < lines_.size(); ++i) {
         QByteArrayView found;
-        if (headerName(lines_[i].text, found) && sameName(found, name))
-            return i;
+        if (headerName(lines_[i].text, found) && sameName(found, name)) return i;
     }
     return -1;
 }
@@ -129,8 +120,7 @@ qsizetype ProfileStore::findKey(qsizetype header, const QByteArray& key) const
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
         QByteArrayView found, ignored;
-        if (entryParts(lines_[i].text, found, ignored) && sameName(found, key))
-            return i;
+        if (entryParts(lines_[i].text, found, ignored) && sameName(found, key)) return i;
     }
     return -1;
 }
@@ -140,8 +130,7 @@ QString ProfileStore::value(const QString& section, const QString& key,
 {
     const qsizetype header = findSection(section.trimmed().toLatin1());
     const qsizetype line = header < 0 ? -1 : findKey(header, key.trimmed().toLatin1());
-    if (line < 0)
-        return fallback.left(kMaxValueLength);
+    if (line < 0) return fallback.left(kMaxValueLength);
     QByteArrayView ignored, found;
     entryParts(lines_[line].text, ignored, found);
     return QString::fromLatin1(found.first(qMin(found.size(), kMaxValueLength)));
@@ -151,8 +140,7 @@ bool ProfileStore::setValue(const QString& section, const QString& key, const QS
 {
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
-    if (!writableSection(sectionName) || !writableKey(keyName))
-        return false;
+    if (!writableSection(sectionName) || !writableKey(keyName)) return false;
     QString cleaned = value;
     cleaned.replace(u'\r', u' ').replace(u'\n', u' ');
     const QByteArray entry = keyName.toLatin1() + '=' + cleaned.toLatin1();
@@ -186,8 +174,7 @@ QByteArray ProfileStore::newLineEnd() const
 {
     // New lines follow the file's own convention, so CRLF files stay CRLF.
     for (const Line& line : lines_) {
-        if (!line.eol.isEmpty())
-            return line.eol;
+        if (!line.eol.isEmpty()) return line.eol;
     }
     return "\n";
 }
@@ -202,13 +189,10 @@ QByteArray ProfileStore::toBytes() const
 
 bool ProfileStore::save() const
 {
-    if (source_ == Source::Unreadable || path_.isEmpty())
-        return false;
-    if (!modified_)
-        return true;
+    if (source_ == Source::Unreadable || path_.isEmpty()) return false;
+    if (!modified_) return true;
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     const QByteArray bytes = toBytes();
     if (file.write(bytes) != bytes.size())
         return false; // QSaveFile discards the temporary on destruction

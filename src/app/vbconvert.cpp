@@ -29,8 +29,7 @@ qsizetype digitRun(const QString& s, qsizetype i)
 bool isDecimalSyntax(const QString& s)
 {
     qsizetype i = 0;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
-        ++i;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
     qsizetype mantissa = digitRun(s, i);
     i += mantissa;
     if (i < s.size() && s[i] == u'.') {
@@ -39,15 +38,12 @@ bool isDecimalSyntax(const QString& s)
         i += fraction;
         mantissa += fraction;
     }
-    if (mantissa == 0)
-        return false;
+    if (mantissa == 0) return false;
     if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
         ++i;
-        if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
-            ++i;
+        if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
         const qsizetype exponent = digitRun(s, i);
-        if (exponent == 0)
-            return false;
+        if (exponent == 0) return false;
         i += exponent;
     }
     return i == s.size();
@@ -64,25 +60,21 @@ std::optional<double> parseDecimal(const QString& text)
     while (end > begin && isBlank(text[end - 1]))
         --end;
     const QString body = text.mid(begin, end - begin);
-    if (!isDecimalSyntax(body))
-        return std::nullopt;
+    if (!isDecimalSyntax(body)) return std::nullopt;
     // QByteArray reads in the C locale whatever the process locale says.
     bool ok = false;
     const double value = body.toLatin1().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
+    if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
 std::optional<qint16> toInt16(const QString& text)
 {
     const std::optional<double> value = parseDecimal(text);
-    if (!value)
-        return std::nullopt;
+    if (!value) return std::nullopt;
     // nearbyint rounds in the default mode, to nearest with halves to even.
     const double rounded = std::nearbyint(*value);
-    if (rounded < -32768.0 || rounded > 32767.0)
-        return std::nullopt;
+    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
     return static_cast<qint16>(rounded);
 }
 
@@ -90,12 +82,9 @@ bool truthValue(const QString& text, bool& ok)
 {
     const QString word = text.trimmed();
     ok = true;
-    if (word.compare(u"true", Qt::CaseInsensitive) == 0)
-        return true;
-    if (word.compare(u"false", Qt::CaseInsensitive) == 0)
-        return false;
-    if (const std::optional<double> number = parseDecimal(word))
-        return *number != 0.0;
+    if (word.compare(u"true", Qt::CaseInsensitive) == 0) return true;
+    if (word.compare(u"false", Qt::CaseInsensitive) == 0) return false;
+    if (const std::optional<double> number = parseDecimal(word)) return *number != 0.0;
     ok = false;
     return false;
 }
