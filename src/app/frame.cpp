@@ -38,4 +38,10 @@ void Frame::mouseMoveEvent(QMouseEvent* e)
     e->accept();
 }
 
+void Frame::mousePressEvent(QMouseEvent* e)
+{
+    emit Click(index_);
+    e->accept();
+}
+
 } // namespace tessellon

@@ -20,10 +20,13 @@ public:
 
 signals:
     void MouseMove(int index);
+    /// A press on the frame's own background.
+    void Click(int index);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
 
 private:
     int index_;

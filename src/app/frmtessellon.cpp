@@ -80,10 +80,16 @@ void frmTessellon::wireEvents()
         connect(optScaleMove[i], &OptionButton::Click, this, &frmTessellon::optScaleMove_Click);
     }
     connect(tmrFlashCursor, &QTimer::timeout, this, &frmTessellon::tmrFlashCursor_Timer);
+    connect(tmrDrawInitialGrid, &QTimer::timeout, this, &frmTessellon::tmrDrawInitialGrid_Timer);
+    connect(chkGrid, &CheckBox::Click, this, &frmTessellon::chkGrid_Click);
+    connect(cmdUndo, &QPushButton::clicked, this, &frmTessellon::cmdUndo_Click);
+    connect(cmdRedo, &QPushButton::clicked, this, &frmTessellon::cmdRedo_Click);
     connect(HScroll, &ScrollBar::Change, this, &frmTessellon::HScroll_Change);
     connect(HScroll, &ScrollBar::Scroll, this, &frmTessellon::HScroll_Scroll);
     connect(VScroll, &ScrollBar::Change, this, &frmTessellon::VScroll_Change);
     connect(VScroll, &ScrollBar::Scroll, this, &frmTessellon::VScroll_Scroll);
+    wirePalette();
+    wireKeys();
 }
 
 void frmTessellon::focusFob()
@@ -141,9 +147,16 @@ void frmTessellon::resizeEvent(QResizeEvent* e)
     Form_Resize();
 }
 
+void frmTessellon::mouseMoveEvent(QMouseEvent* e)
+{
+    QWidget::mouseMoveEvent(e);
+    ClearPaletteHover(); // the window's own background
+}
+
 void frmTessellon::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow()) ClearPaletteHover();
     if (e->type() == QEvent::WindowStateChange && !isMinimized()) Form_Resize();
 }
 
@@ -271,6 +284,8 @@ void frmTessellon::LoadSettings()
 {
     static constexpr qint16 kDefaults[14] = {0, 87, 65, 68, 83, 90, 89, 82, 69, 49, 50, 51, 57, 48};
     for (int i = 1; i <= 13; ++i) KeyCodes[i] = kDefaults[i];
+    chkGrid->setValue(1);
+    tmrDrawInitialGrid->start();
 }
 
 void frmTessellon::StoreSettings() {}

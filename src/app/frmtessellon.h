@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
+#include "stamping.h"
 #include "surface.h"
 
 #include <QString>
@@ -121,7 +122,52 @@ public:
     void VScroll_Change();
     void VScroll_Scroll();
 
+    // --- drawing: stamps, undo and redo, the grid ----------------------------------------------
+    void StampOverlay(qint16 tile);
+    void StampReplace(qint16 tile);
+    void RepairGridAtCursor();
+    void PushUndo(qint16 tile);
+    void PushRedo();
+    void Undo();
+    void Redo();
+    void cmdUndo_Click();
+    void cmdRedo_Click();
+    void DrawGrid();
+    void EraseGrid();
+    void chkGrid_Click();
+    void tmrDrawInitialGrid_Timer();
+
+    /// The cursor's Left and Top in canvas pixels.
+    QPoint cursorPos() const;
+    /// The grid check box is the only grid flag.
+    bool gridOn() const;
+    /// True while the overlay option "Left" is selected.
+    bool leftOverlays() const;
+
+    // --- the palette ---------------------------------------------------------------------------
+    void picTile_MouseMove(int hotSpot);
+    void picTile_MouseDown(int hotSpot, int button);
+    void picTile_MouseUp(int hotSpot, int button);
+    void picTile_KeyDown(int hotSpot, int keyCode);
+    void picBaseTile_MouseDown(int panel, int button);
+    void picBaseTile_MouseUp(int panel, int button);
+    void ClearPaletteHover();
+    void optTileSets_Click(int index);
+    void SelectTileSet(qint16 n);
+    void picErase_MouseMove(int button);
+    void picErase_MouseDown(int button);
+    /// The release of erase button `button` (1..3): a replace stamp of its white image.
+    void EraseAtCursor(int button);
+
+    // --- keys, cursor placement and the view ---------------------------------------------------
+    void cmdFob_KeyDown(int keyCode, int shift);
+    void StampVariantOverlay(qint16 hotSpot);
+    void picCanvas_MouseDown(double x, double y);
+    void KeepCursorInView();
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -133,6 +179,18 @@ private:
     void buildDrawingArea();
     void wireEvents();
     void focusFob();
+    void wirePalette();
+    void wireKeys();
+    void runBinding(int entry);
+    void viewHome();
+    void showTileOnPanel(qint16 panel, qint16 tile);
+    /// Puts back the own tile on the base panel that hot-spot `hotSpot` belongs to.
+    void restoreOwnTile(qint16 hotSpot);
+    VbColor pressedColour(int button) const;
+    /// Stamps by mode; StampMode::None stamps nothing.
+    void Stamp(StampMode mode, qint16 tile);
+    /// Repaints the part of the canvas that changed (a null rectangle: all of it).
+    void canvasChanged(const QRect& area = QRect());
 
     QString programDir_;
     std::unique_ptr<Dialogs> dialogs_;

@@ -1,7 +1,9 @@
 #include "picturebox.h"
 
+#include "keymapper.h"
 #include "surface.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -99,6 +101,15 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e)
     const int inset = border_ ? 1 : 0;
     emit MouseUp(index_, vbButton(e->button()), vbShift(e->modifiers()),
                  e->position().x() - inset, e->position().y() - inset);
+}
+
+} // namespace tessellon
+
+namespace tessellon {
+
+void PictureBox::keyPressEvent(QKeyEvent* e)
+{
+    emit KeyDown(index_, virtualKeyCode(*e), modifierState(e->modifiers()));
 }
 
 } // namespace tessellon

@@ -40,12 +40,15 @@ signals:
     void MouseDown(int index, int button, int shift, double x, double y);
     void MouseMove(int index, int button, int shift, double x, double y);
     void MouseUp(int index, int button, int shift, double x, double y);
+    /// A key pressed while the box holds the focus, as a virtual-key code.
+    void KeyDown(int index, int keyCode, int shift);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int index_;

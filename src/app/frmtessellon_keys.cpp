@@ -1,0 +1,196 @@
+// The drawing keys received by the focus holder, the keys of a focused hot-spot, cursor
+// placement by mouse, and keeping the cursor in view.
+#include "cursorshape.h"
+#include "frmtessellon.h"
+#include "keymapper.h"
+#include "picturebox.h"
+#include "scrollbar.h"
+#include "tilevariants.h"
+#include "vbbuttons.h"
+
+#include <QKeyEvent>
+
+#include <cmath>
+
+namespace tessellon {
+
+namespace {
+
+// Entries of KeyCodes.
+enum Entry : int { kUp = 1, kLeft, kRight, kDown, kUndo, kRedo, kRepeat, kErase, kTab1, kTab2,
+                   kTab3, k1x1, k3x3 };
+
+// The order in which the focus holder tests the bindings: the first match wins.
+constexpr int kDispatchOrder[] = {kUp,  kRight, kLeft, kDown, kUndo, kRedo, kRepeat,
+                                  kErase, kTab1, kTab2, kTab3, k1x1, k3x3};
+// The movement keys of a focused hot-spot, in their test order, with their direction.
+struct Move
+{
+    int entry, dx, dy;
+};
+constexpr Move kHotSpotMoves[] = {{kUp, 0, -1}, {kRight, 1, 0}, {kLeft, -1, 0}, {kDown, 0, 1}};
+
+constexpr int kHomeKey = 36;
+constexpr int kShiftOnly = 1;
+// Scroll ranges are 16-bit, so neither the canvas nor the cursor may pass this.
+constexpr int kMaxCoordinate = 32767;
+
+bool fitsInt16(int v)
+{
+    return v >= -32768 && v <= kMaxCoordinate;
+}
+
+} // namespace
+
+bool frmTessellon::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cmdFob && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        // Tab and Shift+Tab still walk the focus chain, as on any button.
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) return false;
+        cmdFob_KeyDown(virtualKeyCode(*k), modifierState(k->modifiers()));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmTessellon::cmdFob_KeyDown(int keyCode, int shift)
+{
+    int matched = 0;
+    if (keyCode != 0) {
+        for (int entry : kDispatchOrder) {
+            if (KeyCodes[entry] == keyCode) {
+                matched = entry;
+                break;
+            }
+        }
+    }
+    if (matched)
+        runBinding(matched);
+    else if (keyCode == kHomeKey && shift == kShiftOnly)
+        viewHome();
+    KeepCursorInView();
+    focusFob();
+}
+
+void frmTessellon::runBinding(int entry)
+{
+    const int step = CursorStep;
+    const QPoint c = cursorPos();
+    switch (entry) {
+    case kUp:
+        if (c.y() >= step) shpCursor->setTop(c.y() - step);
+        break;
+    case kRight:
+        if (c.x() + step <= kMaxCoordinate) shpCursor->setLeft(c.x() + step);
+        break;
+    case kLeft:
+        if (c.x() >= step) shpCursor->setLeft(c.x() - step);
+        break;
+    case kDown:
+        if (c.y() + step <= kMaxCoordinate) shpCursor->setTop(c.y() + step);
+        break;
+    case kUndo: Undo(); break;
+    case kRedo: Redo(); break;
+    case kRepeat: Stamp(repeatMode(leftOverlays()), CurrentTile); break;
+    case kErase: {
+        const int button = optScaleMove[0]->isChecked() ? 1 : 2;
+        EraseAtCursor(button);
+        picErase[button]->setBackColor(kWhite);
+        break;
+    }
+    case kTab1: SelectTileSet(0); break;
+    case kTab2: SelectTileSet(1); break;
+    case kTab3: SelectTileSet(2); break;
+    case k1x1: optScaleMove[0]->select(); break;
+    case k3x3: optScaleMove[1]->select(); break;
+    default: break;
+    }
+}
+
+void frmTessellon::viewHome()
+{
+    VScroll->setValueFromCode(1);
+    HScroll->setValueFromCode(1);
+    shpCursor->move(0, 0);
+}
+
+void frmTessellon::picTile_KeyDown(int h, int keyCode)
+{
+    if (keyCode == 0) return;
+    for (const Move& m : kHotSpotMoves) {
+        if (KeyCodes[m.entry] != keyCode) continue;
+        StampVariantOverlay(qint16(h));
+        // no lower limit here: the cursor may go negative, later stamps are cut
+        const QPoint next = cursorPos() + QPoint(m.dx, m.dy) * CursorStep;
+        if (fitsInt16(next.x()) && fitsInt16(next.y())) shpCursor->move(next);
+        return;
+    }
+}
+
+void frmTessellon::StampVariantOverlay(qint16 hotSpot)
+{
+    const qint16 t = TileForHotSpot(hotSpot);
+    CurrentTile = t;
+    PushUndo(t);
+    StampOverlay(t);
+    PushRedo();
+}
+
+void frmTessellon::picCanvas_MouseDown(double x, double y)
+{
+    const int step = CursorStep > 0 ? CursorStep : 30;
+    const int yi = int(std::nearbyint(y));
+    const int xi = int(std::nearbyint(x));
+    shpCursor->setTop(step * (yi / step));
+    shpCursor->setLeft(step * (xi / step));
+    KeepCursorInView();
+    RepairGridAtCursor();
+    focusFob();
+}
+
+void frmTessellon::KeepCursorInView()
+{
+    const QPoint c = cursorPos();
+    bool grew = false;
+    // 1. and 2. Grow under the cursor, never past the 16-bit limit.
+    if (c.y() + CursorStep >= Canvas.height()) {
+        const int h = std::min(c.y() + 31, kMaxCoordinate);
+        if (h > Canvas.height()) {
+            setCanvasSize(Canvas.width(), h);
+            grew = true;
+        }
+    }
+    if (c.x() + CursorStep >= Canvas.width()) {
+        const int w = std::min(c.x() + 31, kMaxCoordinate);
+        if (w > Canvas.width()) {
+            setCanvasSize(w, Canvas.height());
+            grew = true;
+        }
+    }
+    // 3. to 6. Follow with the ranges as they were before any growth.
+    const int frameW = picScrollContainer->width(), frameH = picScrollContainer->height();
+    if (picCanvas->y() + c.y() >= frameH - 20)
+        VScroll->setValueFromCode(std::min(VScroll->Value() + VScroll->LargeChange(), VScroll->Max()));
+    if (picCanvas->x() + c.x() >= frameW - 20)
+        HScroll->setValueFromCode(std::min(HScroll->Value() + HScroll->LargeChange(), HScroll->Max()));
+    if (picCanvas->y() + c.y() < 0)
+        VScroll->setValueFromCode(std::max(VScroll->Value() - VScroll->LargeChange(), 1));
+    if (picCanvas->x() + c.x() < 0)
+        HScroll->setValueFromCode(std::max(HScroll->Value() - HScroll->LargeChange(), 1));
+    // 7.
+    if (grew) {
+        PlaceResizeHandles();
+        UpdateScrollRanges();
+        if (gridOn()) DrawGrid();
+    }
+}
+
+void frmTessellon::wireKeys()
+{
+    cmdFob->installEventFilter(this);
+    connect(picCanvas, &PictureBox::MouseDown, this,
+            [this](int, int, int, double x, double y) { picCanvas_MouseDown(x, y); });
+}
+
+} // namespace tessellon
