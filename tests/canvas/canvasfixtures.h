@@ -58,7 +58,7 @@ inline bool inRepair(int x, int y, int gx, int gy)
     return onGrid(x, y) && (vertical || horizontal);
 }
 
-// The grid pass one pixel at a time, walking the positions in the documented order.
+// The grid pass one pixel at a time: column by column, then row by row, probing x == W.
 inline void naiveGridPass(Surface& s, VbColor from, VbColor to)
 {
     for (int x = 30; x <= s.width(); x += 30)
