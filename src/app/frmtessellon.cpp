@@ -90,6 +90,9 @@ void frmTessellon::wireEvents()
     connect(VScroll, &ScrollBar::Scroll, this, &frmTessellon::VScroll_Scroll);
     wirePalette();
     wireKeys();
+    wireFiles();
+    wireResizers();
+    wireBindings();
 }
 
 void frmTessellon::focusFob()
@@ -276,18 +279,5 @@ void frmTessellon::tmrFlashCursor_Timer()
 {
     shpCursor->setVisible(!shpCursor->Visible());
 }
-
-// ---------------------------------------------------------------------------------------
-// Settings (defaults until the settings file is read)
-
-void frmTessellon::LoadSettings()
-{
-    static constexpr qint16 kDefaults[14] = {0, 87, 65, 68, 83, 90, 89, 82, 69, 49, 50, 51, 57, 48};
-    for (int i = 1; i <= 13; ++i) KeyCodes[i] = kDefaults[i];
-    chkGrid->setValue(1);
-    tmrDrawInitialGrid->start();
-}
-
-void frmTessellon::StoreSettings() {}
 
 } // namespace tessellon

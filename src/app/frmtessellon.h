@@ -165,7 +165,29 @@ public:
     void picCanvas_MouseDown(double x, double y);
     void KeepCursorInView();
 
+    // --- map files and canvas resizing ---------------------------------------------------------
+    void cmdLoad_Click();
+    void cmdSave_Click();
+    void cmdClear_Click();
+    void LoadDroppedFile(const QString& path);
+    void picResizer_MouseDown(int handle, int button);
+    /// x and y: the pointer relative to the handle's top-left, in pixels.
+    void picResizer_MouseMove(int handle, double x, double y);
+    void picResizer_MouseUp();
+    /// Makes the canvas bitmap exactly `picture`, at its size.
+    void setCanvasPicture(const QImage& picture);
+
+    // --- settings and the binding page -----------------------------------------------------------
+    /// Tessellon.ini in the program directory.
+    QString SettingsPath() const;
+    void txtKeyBindings_Click(int box);
+    void txtKeyBindings_KeyDown(int box, int keyCode);
+    void txtKeyBindings_LostFocus(int box);
+
 protected:
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -181,6 +203,11 @@ private:
     void focusFob();
     void wirePalette();
     void wireKeys();
+    void wireFiles();
+    void wireResizers();
+    void wireBindings();
+    /// Drag-and-drop events of the window, picScrollContainer and picCanvas.
+    bool handleDrop(QEvent* event);
     void runBinding(int entry);
     void viewHome();
     void showTileOnPanel(qint16 panel, qint16 tile);

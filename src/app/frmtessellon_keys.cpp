@@ -51,6 +51,7 @@ bool frmTessellon::eventFilter(QObject* watched, QEvent* event)
         cmdFob_KeyDown(virtualKeyCode(*k), modifierState(k->modifiers()));
         return true;
     }
+    if ((watched == picCanvas || watched == picScrollContainer) && handleDrop(event)) return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -1,0 +1,184 @@
+// Load, Save, Clear and dropped files: the whole canvas image replaced or written out.
+#include "cursorshape.h"
+#include "frmtessellon.h"
+#include "mapfile.h"
+#include "picturebox.h"
+#include "scrollbar.h"
+#include "vbbuttons.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
+namespace tessellon {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Tessellon");
+const QString kErrorTitle = QStringLiteral("Error");
+const QString kBmp = QStringLiteral(".bmp");
+
+// The typed name without a case-sensitive ".bmp" ending.
+QString bareName(QString name)
+{
+    if (name.endsWith(kBmp, Qt::CaseSensitive)) name.chop(kBmp.size());
+    return name;
+}
+
+// The first local file of a drop, or "" when the drop carries none.
+QString firstDroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls()) return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return {};
+    return urls.first().toLocalFile();
+}
+
+} // namespace
+
+void frmTessellon::setCanvasPicture(const QImage& picture)
+{
+    Canvas.setPicture(picture);
+    picCanvas->resize(Canvas.width(), Canvas.height());
+    picCanvas->update();
+}
+
+void frmTessellon::cmdLoad_Click()
+{
+    LoadFileName = bareName(dialogs().InputBox(
+        QStringLiteral("Enter file name (must be bitmap in same directory as this program, you "
+                       "can also drag and drop files onto the canvas):"),
+        QStringLiteral("Load Map"), LoadFileName));
+    if (!LoadFileName.isEmpty()) {
+        moveCanvas(5, 5);
+        const PictureResult r = readPicture(mapPath(programDir_, LoadFileName));
+        if (r.image.isNull()) {
+            dialogs().MsgBox(QStringLiteral("Unable to load file, please ensure name is correct "
+                                            "and the file is a valid bitmap."),
+                             msgbox::kOkOnly, kErrorTitle);
+            setWindowTitle(kCaption);
+            focusFob();
+            return;
+        }
+        setCanvasPicture(r.image);
+        VScroll->setValueFromCode(1);
+        HScroll->setValueFromCode(1);
+        UpdateScrollRanges();
+        PlaceResizeHandles();
+        setWindowTitle(kCaption + QLatin1Char(' ') + LoadFileName + kBmp);
+    }
+    SaveFileName = LoadFileName;
+    if (gridOn()) DrawGrid();
+    focusFob();
+}
+
+void frmTessellon::cmdSave_Click()
+{
+    SaveFileName = bareName(dialogs().InputBox(
+        QStringLiteral("All files are saved to the directory containing this program. Please "
+                       "enter a name for the file:"),
+        QStringLiteral("Save Map"), SaveFileName));
+    // The grid is never part of a map: off for the write, back on afterwards.
+    if (gridOn()) EraseGrid();
+    bool written = true;
+    if (!SaveFileName.isEmpty())
+        written = writeBitmap(Canvas.image(), mapPath(programDir_, SaveFileName), nullptr);
+    if (gridOn()) DrawGrid();
+    if (!written) {
+        dialogs().MsgBox(QStringLiteral("Error saving bitmap."), msgbox::kOkOnly, kErrorTitle);
+        setWindowTitle(kCaption);
+        focusFob();
+        return;
+    }
+    if (!SaveFileName.isEmpty()) setWindowTitle(kCaption + QLatin1Char(' ') + SaveFileName + kBmp);
+    LoadFileName = SaveFileName;
+    focusFob();
+}
+
+void frmTessellon::cmdClear_Click()
+{
+    const int answer = dialogs().MsgBox(QStringLiteral("Clear all work from the canvas?"),
+                                        msgbox::kClearQuestion, QStringLiteral("Clear Canvas"));
+    if (answer == msgbox::kYes) {
+        Canvas.fillRect(QRect(0, 0, Canvas.width() + 1, Canvas.height() + 1), kWhite);
+        canvasChanged();
+    }
+    if (gridOn()) DrawGrid();
+    focusFob();
+}
+
+void frmTessellon::LoadDroppedFile(const QString& path)
+{
+    moveCanvas(5, 5);
+    const PictureResult r = readPicture(path);
+    if (r.image.isNull()) {
+        dialogs().MsgBox(QStringLiteral("File format not supported, unable to load."),
+                         msgbox::kOkOnly, kErrorTitle);
+        return;
+    }
+    setCanvasPicture(r.image);
+    VScroll->setValueFromCode(1);
+    HScroll->setValueFromCode(1);
+    shpCursor->move(0, 0);
+    LoadFileName.clear();
+    SaveFileName.clear();
+    setWindowTitle(kCaption);
+    UpdateScrollRanges();
+    PlaceResizeHandles();
+    if (gridOn()) DrawGrid();
+}
+
+bool frmTessellon::handleDrop(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* e = static_cast<QDragMoveEvent*>(event);
+        if (firstDroppedFile(e->mimeData()).isEmpty())
+            e->ignore();
+        else
+            e->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* e = static_cast<QDropEvent*>(event);
+        const QString path = firstDroppedFile(e->mimeData());
+        if (path.isEmpty()) {
+            e->ignore(); // a drop without a file changes nothing
+            return true;
+        }
+        e->acceptProposedAction();
+        LoadDroppedFile(path);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void frmTessellon::dragEnterEvent(QDragEnterEvent* e)
+{
+    handleDrop(e);
+}
+
+void frmTessellon::dragMoveEvent(QDragMoveEvent* e)
+{
+    handleDrop(e);
+}
+
+void frmTessellon::dropEvent(QDropEvent* e)
+{
+    handleDrop(e);
+}
+
+void frmTessellon::wireFiles()
+{
+    connect(cmdLoad, &QPushButton::clicked, this, &frmTessellon::cmdLoad_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmTessellon::cmdSave_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmTessellon::cmdClear_Click);
+    for (QWidget* w : std::initializer_list<QWidget*>{picScrollContainer, picCanvas}) {
+        w->setAcceptDrops(true);
+        w->installEventFilter(this);
+    }
+}
+
+} // namespace tessellon

@@ -1,0 +1,136 @@
+// Tessellon.ini: read once at start-up, written once at shutdown; and the binding page.
+#include "frmtessellon.h"
+#include "keynames.h"
+#include "profilestore.h"
+#include "settingstable.h"
+#include "textbox.h"
+#include "vbbuttons.h"
+#include "vbconvert.h"
+#include "windowlayout.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTimer>
+
+namespace tessellon {
+
+namespace {
+
+QString text(const char* s)
+{
+    return QString::fromLatin1(s);
+}
+
+QString read(const ProfileStore& store, const SettingSpec& s)
+{
+    return store.value(text(s.section), text(s.key), text(s.fallback));
+}
+
+void write(ProfileStore& store, const SettingSpec& s, const QString& value)
+{
+    store.setValue(text(s.section), text(s.key), value);
+}
+
+// Twips per screen pixel for the widget's logical dpi (15 at 96 dpi).
+double twipsPerScreenPixel(const QWidget* w)
+{
+    const int dpi = w->logicalDpiX();
+    return dpi > 0 ? 1440.0 / dpi : double(kTwipsPerPixel);
+}
+
+// A position in twips as the decimal text of a single-precision number.
+QString twipsText(double twips)
+{
+    return QString::number(double(float(twips)), 'g', 9);
+}
+
+const QString kRestingText = QString::fromLatin1(kBindingCaptions[0]);
+
+} // namespace
+
+QString frmTessellon::SettingsPath() const
+{
+    return QDir::toNativeSeparators(programDir_ + QLatin1Char('/') + text(kSettingsFileName));
+}
+
+void frmTessellon::LoadSettings()
+{
+    const ProfileStore store(SettingsPath());
+    for (int i = 1; i <= 13; ++i) {
+        // a value that is no 16-bit number leaves the action unbound
+        if (const auto code = toInt16(read(store, kBindingSettings[i - 1]))) KeyCodes[i] = *code;
+    }
+    for (int i = 1; i <= 13; ++i) {
+        txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
+        txtKeyBindings[i]->setToolTip(KeyName(KeyCodes[i]));
+    }
+    bool ok = false;
+    const bool on = truthValue(read(store, kGridLines).toLower(), ok);
+    if (ok && !on) {
+        chkGrid->setValue(0);
+    } else {
+        chkGrid->setValue(1);
+        tmrDrawInitialGrid->start();
+    }
+    if (read(store, kOverlay).toLower() == QLatin1String("right")) optDefaultOverlay[0]->select();
+    const double perPixel = twipsPerScreenPixel(this);
+    if (const auto left = toInt16(read(store, kFormLeft))) move(qRound(*left / perPixel), y());
+    if (const auto top = toInt16(read(store, kFormTop))) move(x(), qRound(*top / perPixel));
+}
+
+void frmTessellon::StoreSettings()
+{
+    ProfileStore store(SettingsPath());
+    for (int i = 1; i <= 13; ++i)
+        write(store, kBindingSettings[i - 1], QString::number(KeyCodes[i]));
+    write(store, kGridLines, chkGrid->Value() == 1 ? QStringLiteral("True") : QStringLiteral("False"));
+    write(store, kOverlay,
+          optDefaultOverlay[1]->isChecked() ? QStringLiteral("Left") : QStringLiteral("Right"));
+    const double perPixel = twipsPerScreenPixel(this);
+    write(store, kFormLeft, twipsText(frameGeometry().x() * perPixel));
+    write(store, kFormTop, twipsText(frameGeometry().y() * perPixel));
+    store.save(); // a failed write is ignored: the next start sees the old file
+}
+
+void frmTessellon::txtKeyBindings_Click(int i)
+{
+    txtKeyBindings[i]->clear();
+    lblCustomize[0]->setText(QStringLiteral("Press New Key to Bind for the action [") +
+                             lblCustomize[i]->text() + QStringLiteral("]."));
+}
+
+void frmTessellon::txtKeyBindings_KeyDown(int i, int keyCode)
+{
+    const QString name = KeyName(qint16(keyCode));
+    if (!name.isEmpty()) {
+        KeyCodes[i] = qint16(keyCode);
+        txtKeyBindings[i]->setText(name);
+        txtKeyBindings[i]->setToolTip(name);
+    } else {
+        dialogs().MsgBox(QStringLiteral("Please use another key, the key you pressed isn't "
+                                        "available for binding."),
+                         msgbox::kOkOnly, QStringLiteral("Error"));
+        txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
+    }
+    lblCustomize[0]->setText(kRestingText);
+    focusFob();
+}
+
+void frmTessellon::txtKeyBindings_LostFocus(int i)
+{
+    if (txtKeyBindings[i]->text().isEmpty()) txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
+    lblCustomize[0]->setText(kRestingText);
+}
+
+void frmTessellon::wireBindings()
+{
+    for (int i = 1; i <= 13; ++i) {
+        connect(txtKeyBindings[i], &TextBox::Click, this, &frmTessellon::txtKeyBindings_Click);
+        connect(txtKeyBindings[i], &TextBox::KeyDown, this,
+                [this](int box, int key) { txtKeyBindings_KeyDown(box, key); });
+        connect(txtKeyBindings[i], &TextBox::LostFocus, this,
+                &frmTessellon::txtKeyBindings_LostFocus);
+    }
+}
+
+} // namespace tessellon
