@@ -65,6 +65,8 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
     wireEvents();
     Form_Load();
     tmrFlashCursor->start();
+    // the drawing keys work from the first moment the window is active
+    cmdFob->setFocus(Qt::OtherFocusReason);
 }
 
 frmTessellon::~frmTessellon() = default;

@@ -151,6 +151,8 @@ void frmTessellon::buildPalette()
         p->Tag = QString::number(h.panel);
         picTile[h.hotSpot] = p;
     }
+    // A panel's border stays visible over the ring of hot-spots that overlaps its edge.
+    for (PictureBox* p : picBaseTile) p->raise();
 
     Frame* right = fraTileSet[kRightPanel];
     lblErase = new QLabel(QStringLiteral("Erase"), right);
