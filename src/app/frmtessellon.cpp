@@ -175,10 +175,6 @@ void frmTessellon::Form_Resize()
         UpdateScrollRanges();
         setCanvasSize(frameW - 12, frameH - 12);
         FirstLayoutDone = true;
-        // both bars start at their minimum without moving the canvas
-        const QSignalBlocker bh(HScroll), bv(VScroll);
-        HScroll->setValue(1);
-        VScroll->setValue(1);
     }
     PlaceResizeHandles();
     PlaceScrollBars();
@@ -195,7 +191,7 @@ void frmTessellon::UpdateScrollRanges()
 {
     // Ranges are 16-bit; the canvas never exceeds 32767 pixels on a side.
     auto update = [](ScrollBar* bar, int size) {
-        const QSignalBlocker block(bar); // a range change is not a committed value
+        // a value clamped into the new range is a change like any other: the canvas follows
         bar->setMin(1);
         bar->setMax(std::max(1, size));
         bar->setSmallChange(std::max(1, roundHalfEven(size / 15.0)));

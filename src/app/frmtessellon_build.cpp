@@ -104,6 +104,11 @@ void frmTessellon::buildControls()
                        optTileSets[2], optTileSets[3], chkGrid, Label[1], Label[2]})
         setWhiteBackground(w);
     cmdFob->setFocusPolicy(Qt::StrongFocus);
+    // Both bars start at their minimum, 1, before any handler listens: no canvas move.
+    for (ScrollBar* bar : {HScroll, VScroll}) {
+        bar->setRange(1, 1);
+        bar->setValue(1);
+    }
     fraMisc->hide();
 
     buildPalette();

@@ -16,7 +16,24 @@ private slots:
     void dragHandles();
     void dragStopsAtOnePixel();
     void gridOnlyOnRelease();
+    void shrinkBelowTheScrollValue();
 };
+
+void TestResize::shrinkBelowTheScrollValue()
+{
+    // the bar's value is clamped into the smaller range, and the canvas follows it
+    WindowFixture f;
+    QVERIFY(f.show());
+    f.window.setCanvasSize(1200, 300);
+    f.window.UpdateScrollRanges();
+    f.window.HScroll->setValueFromCode(1000);
+    QCOMPARE(f.window.picCanvas->x(), 5 - 1000);
+    f.window.ResizingCanvas = true;
+    f.window.picResizer_MouseMove(5, -800, 0);
+    QCOMPARE(f.window.Canvas.width(), 400);
+    QCOMPARE(f.window.HScroll->Value(), 400);
+    QCOMPARE(f.window.picCanvas->x(), 5 - 400);
+}
 
 void TestResize::typedSizes_data()
 {
