@@ -6,8 +6,13 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <vector>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace tessellon {
 
@@ -33,9 +38,30 @@ int rowsPerChunk(qint64 rowBytes)
     return int(std::max<qint64>(1, kChunkBytes / rowBytes));
 }
 
+quint32 load32(const uchar* p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+
+void store32(uchar* p, quint32 v)
+{
+    qToLittleEndian<quint32>(v, p);
+}
+
+// Four pixels are three little-endian words: b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3.
+// Whole words instead of single bytes make the conversion several times faster.
 void rowFrom24(const uchar* src, QRgb* dst, int width)
 {
-    for (int x = 0; x < width; ++x, src += 3)
+    constexpr quint32 opaque = 0xFF000000;
+    int x = 0;
+    for (; x + 4 <= width; x += 4, src += 12) {
+        const quint32 w0 = load32(src), w1 = load32(src + 4), w2 = load32(src + 8);
+        dst[x] = opaque | (w0 & 0xFFFFFF);
+        dst[x + 1] = opaque | (w0 >> 24) | ((w1 & 0xFFFF) << 8);
+        dst[x + 2] = opaque | (w1 >> 16) | ((w2 & 0xFF) << 16);
+        dst[x + 3] = opaque | (w2 >> 8);
+    }
+    for (; x < width; ++x, src += 3)
         dst[x] = qRgb(src[2], src[1], src[0]);
 }
 
@@ -48,12 +74,38 @@ void rowFrom32(const uchar* src, QRgb* dst, int width)
 
 void rowTo24(const QRgb* src, uchar* dst, int width)
 {
-    for (int x = 0; x < width; ++x, dst += 3) {
+    int x = 0;
+    for (; x + 4 <= width; x += 4, dst += 12) {
+        const quint32 p0 = src[x], p1 = src[x + 1], p2 = src[x + 2], p3 = src[x + 3];
+        store32(dst, (p0 & 0xFFFFFF) | (p1 << 24));
+        store32(dst + 4, ((p1 >> 8) & 0xFFFF) | (p2 << 16));
+        store32(dst + 8, ((p2 >> 16) & 0xFF) | (p3 << 8));
+    }
+    for (; x < width; ++x, dst += 3) {
         const QRgb c = src[x];
         dst[0] = uchar(qBlue(c));
         dst[1] = uchar(qGreen(c));
         dst[2] = uchar(qRed(c));
     }
+}
+
+// A blank RGB32 image whose pixels the kernel may back with huge pages: faulting in the
+// 144 MB of a large map 4 KiB at a time costs more than converting its pixels.
+QImage allocateRgb32(int w, int h)
+{
+    const qsizetype bytesPerLine = qsizetype(w) * 4;
+    const size_t bytes = size_t(bytesPerLine) * size_t(h);
+    constexpr size_t kHugePage = size_t(2) << 20;
+    if (bytes < kHugePage) return QImage(w, h, QImage::Format_RGB32);
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* pixels = std::aligned_alloc(kHugePage, rounded);
+    if (!pixels) return QImage();
+#ifdef __linux__
+    madvise(pixels, rounded, MADV_HUGEPAGE);
+#endif
+    return QImage(
+        static_cast<uchar*>(pixels), w, h, bytesPerLine, QImage::Format_RGB32,
+        [](void* p) { std::free(p); }, pixels);
 }
 
 } // namespace
@@ -108,7 +160,7 @@ bool readFastBmpPixels(QIODevice& file, const BmpHeader& h, QImage* image, QStri
         *error = QStringLiteral("the bitmap is truncated");
         return false;
     }
-    QImage img(w, rows, QImage::Format_RGB32);
+    QImage img = allocateRgb32(w, rows);
     if (img.isNull() || !file.seek(h.pixelOffset)) {
         *error = QStringLiteral("not enough memory for the picture");
         return false;
