@@ -171,8 +171,10 @@ void frmTessellon::wirePalette()
                 [this](int i, int button) { picBaseTile_MouseUp(i, button); });
     }
     for (int b = 1; b <= 2; ++b) {
-        connect(picErase[b], &PictureBox::MouseMove, this, [this](int i) { picErase_MouseMove(i); });
-        connect(picErase[b], &PictureBox::MouseDown, this, [this](int i) { picErase_MouseDown(i); });
+        connect(picErase[b], &PictureBox::MouseMove, this,
+                [this](int i) { picErase_MouseMove(i); });
+        connect(picErase[b], &PictureBox::MouseDown, this,
+                [this](int i) { picErase_MouseDown(i); });
         connect(picErase[b], &PictureBox::MouseUp, this, [this](int i) { EraseAtCursor(i); });
     }
     for (Frame* f : fraTileSet) {
@@ -181,8 +183,11 @@ void frmTessellon::wirePalette()
         connect(f, &Frame::Click, this, &frmTessellon::focusFob);
     }
     connect(picCanvas, &PictureBox::MouseMove, this, &frmTessellon::ClearPaletteHover);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         connect(optTileSets[i], &OptionButton::Click, this, &frmTessellon::optTileSets_Click);
+        // the release hands the focus back even when the page shown was chosen again
+        connect(optTileSets[i], &QAbstractButton::released, this, &frmTessellon::focusFob);
+    }
 }
 
 } // namespace tessellon
