@@ -17,12 +17,25 @@ namespace tessellon {
 namespace {
 
 // Entries of KeyCodes.
-enum Entry : int { kUp = 1, kLeft, kRight, kDown, kUndo, kRedo, kRepeat, kErase, kTab1, kTab2,
-                   kTab3, k1x1, k3x3 };
+enum Entry : int {
+    kUp = 1,
+    kLeft,
+    kRight,
+    kDown,
+    kUndo,
+    kRedo,
+    kRepeat,
+    kErase,
+    kTab1,
+    kTab2,
+    kTab3,
+    k1x1,
+    k3x3
+};
 
 // The order in which the focus holder tests the bindings: the first match wins.
-constexpr int kDispatchOrder[] = {kUp,  kRight, kLeft, kDown, kUndo, kRedo, kRepeat,
-                                  kErase, kTab1, kTab2, kTab3, k1x1, k3x3};
+constexpr int kDispatchOrder[] = {kUp,    kRight, kLeft, kDown, kUndo, kRedo, kRepeat,
+                                  kErase, kTab1,  kTab2, kTab3, k1x1,  k3x3};
 // The movement keys of a focused hot-spot, in their test order, with their direction.
 struct Move
 {
@@ -91,21 +104,38 @@ void frmTessellon::runBinding(int entry)
     case kDown:
         if (c.y() + step <= kMaxCoordinate) shpCursor->setTop(c.y() + step);
         break;
-    case kUndo: Undo(); break;
-    case kRedo: Redo(); break;
-    case kRepeat: Stamp(repeatMode(leftOverlays()), CurrentTile); break;
+    case kUndo:
+        Undo();
+        break;
+    case kRedo:
+        Redo();
+        break;
+    case kRepeat:
+        Stamp(repeatMode(leftOverlays()), CurrentTile);
+        break;
     case kErase: {
         const int button = optScaleMove[0]->isChecked() ? 1 : 2;
         EraseAtCursor(button);
         picErase[button]->setBackColor(kWhite);
         break;
     }
-    case kTab1: SelectTileSet(0); break;
-    case kTab2: SelectTileSet(1); break;
-    case kTab3: SelectTileSet(2); break;
-    case k1x1: optScaleMove[0]->select(); break;
-    case k3x3: optScaleMove[1]->select(); break;
-    default: break;
+    case kTab1:
+        SelectTileSet(0);
+        break;
+    case kTab2:
+        SelectTileSet(1);
+        break;
+    case kTab3:
+        SelectTileSet(2);
+        break;
+    case k1x1:
+        optScaleMove[0]->select();
+        break;
+    case k3x3:
+        optScaleMove[1]->select();
+        break;
+    default:
+        break;
     }
 }
 
@@ -153,28 +183,23 @@ void frmTessellon::picCanvas_MouseDown(double x, double y)
 void frmTessellon::KeepCursorInView()
 {
     const QPoint c = cursorPos();
-    bool grew = false;
-    // 1. and 2. Grow under the cursor, never past the 16-bit limit.
-    if (c.y() + CursorStep >= Canvas.height()) {
-        const int h = std::min(c.y() + 31, kMaxCoordinate);
-        if (h > Canvas.height()) {
-            setCanvasSize(Canvas.width(), h);
-            grew = true;
-        }
-    }
-    if (c.x() + CursorStep >= Canvas.width()) {
-        const int w = std::min(c.x() + 31, kMaxCoordinate);
-        if (w > Canvas.width()) {
-            setCanvasSize(w, Canvas.height());
-            grew = true;
-        }
-    }
+    // 1. and 2. Grow under the cursor, never past the 16-bit limit. Both edges go in one
+    // resize: each resize copies the whole bitmap.
+    QSize grown = Canvas.size();
+    if (c.y() + CursorStep >= grown.height())
+        grown.setHeight(std::max(grown.height(), std::min(c.y() + 31, kMaxCoordinate)));
+    if (c.x() + CursorStep >= grown.width())
+        grown.setWidth(std::max(grown.width(), std::min(c.x() + 31, kMaxCoordinate)));
+    const bool grew = grown != Canvas.size();
+    if (grew) setCanvasSize(grown.width(), grown.height());
     // 3. to 6. Follow with the ranges as they were before any growth.
     const int frameW = picScrollContainer->width(), frameH = picScrollContainer->height();
     if (picCanvas->y() + c.y() >= frameH - 20)
-        VScroll->setValueFromCode(std::min(VScroll->Value() + VScroll->LargeChange(), VScroll->Max()));
+        VScroll->setValueFromCode(
+            std::min(VScroll->Value() + VScroll->LargeChange(), VScroll->Max()));
     if (picCanvas->x() + c.x() >= frameW - 20)
-        HScroll->setValueFromCode(std::min(HScroll->Value() + HScroll->LargeChange(), HScroll->Max()));
+        HScroll->setValueFromCode(
+            std::min(HScroll->Value() + HScroll->LargeChange(), HScroll->Max()));
     if (picCanvas->y() + c.y() < 0)
         VScroll->setValueFromCode(std::max(VScroll->Value() - VScroll->LargeChange(), 1));
     if (picCanvas->x() + c.x() < 0)
