@@ -69,7 +69,12 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
     cmdFob->setFocus(Qt::OtherFocusReason);
 }
 
-frmTessellon::~frmTessellon() = default;
+frmTessellon::~frmTessellon()
+{
+    // ~QWidget closes a shown window, which moves the focus and would run our handlers
+    // (a key box's LostFocus) on fields already destroyed: cut those links first.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+}
 
 void frmTessellon::wireEvents()
 {
