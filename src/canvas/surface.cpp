@@ -1,5 +1,7 @@
 #include "surface.h"
 
+#include "pixelpool.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,9 +11,8 @@ namespace {
 
 QImage whiteImage(int w, int h)
 {
-    if (w < 1 || h < 1) return {};
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(toRgb32(kWhite));
+    QImage img = allocateRgb32(w, h);
+    if (!img.isNull()) img.fill(toRgb32(kWhite));
     return img;
 }
 
@@ -85,12 +86,24 @@ void Surface::fillRect(const QRect& r, VbColor colour)
 void Surface::setSize(int w, int h)
 {
     if (w == width() && h == height()) return;
-    QImage next = whiteImage(w, h);
-    if (!next.isNull() && !img_.isNull()) {
-        const int cw = std::min(w, width());
-        const int ch = std::min(h, height());
-        for (int y = 0; y < ch; ++y)
-            std::memcpy(next.scanLine(y), img_.constScanLine(y), size_t(cw) * sizeof(QRgb));
+    if (w < 1 || h < 1 || img_.isNull()) {
+        img_ = whiteImage(w, h);
+        return;
+    }
+    QImage next = allocateRgb32(w, h);
+    if (next.isNull()) return; // out of memory: the canvas keeps its size
+    // Copy what both sizes share and whiten only the gained area.
+    const QRgb white = toRgb32(kWhite);
+    const int cw = std::min(w, width());
+    const int ch = std::min(h, height());
+    for (int y = 0; y < ch; ++y) {
+        auto* d = reinterpret_cast<QRgb*>(next.scanLine(y));
+        std::memcpy(d, img_.constScanLine(y), size_t(cw) * sizeof(QRgb));
+        std::fill(d + cw, d + w, white);
+    }
+    for (int y = ch; y < h; ++y) {
+        auto* d = reinterpret_cast<QRgb*>(next.scanLine(y));
+        std::fill(d, d + w, white);
     }
     img_ = std::move(next);
 }

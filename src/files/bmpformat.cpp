@@ -1,18 +1,15 @@
 #include "bmpformat.h"
 
+#include "pixelpool.h"
+
 #include <QImage>
 #include <QIODevice>
 #include <QString>
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 #include <vector>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace tessellon {
 
@@ -87,25 +84,6 @@ void rowTo24(const QRgb* src, uchar* dst, int width)
         dst[1] = uchar(qGreen(c));
         dst[2] = uchar(qRed(c));
     }
-}
-
-// A blank RGB32 image whose pixels the kernel may back with huge pages: faulting in the
-// 144 MB of a large map 4 KiB at a time costs more than converting its pixels.
-QImage allocateRgb32(int w, int h)
-{
-    const qsizetype bytesPerLine = qsizetype(w) * 4;
-    const size_t bytes = size_t(bytesPerLine) * size_t(h);
-    constexpr size_t kHugePage = size_t(2) << 20;
-    if (bytes < kHugePage) return QImage(w, h, QImage::Format_RGB32);
-    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* pixels = std::aligned_alloc(kHugePage, rounded);
-    if (!pixels) return QImage();
-#ifdef __linux__
-    madvise(pixels, rounded, MADV_HUGEPAGE);
-#endif
-    return QImage(
-        static_cast<uchar*>(pixels), w, h, bytesPerLine, QImage::Format_RGB32,
-        [](void* p) { std::free(p); }, pixels);
 }
 
 } // namespace
