@@ -78,8 +78,10 @@ void frmTessellon::cmdSave_Click()
         QStringLiteral("All files are saved to the directory containing this program. Please "
                        "enter a name for the file:"),
         QStringLiteral("Save Map"), SaveFileName));
-    // The grid is never part of a map: off for the write, back on afterwards.
-    if (gridOn()) EraseGrid();
+    // The grid is never part of a map: off for the write, back on afterwards. Erased even
+    // when off: an undo can paste back dots from a snapshot taken while it was on, beyond
+    // the reach of the repair around the cursor.
+    EraseGrid();
     bool written = true;
     if (!SaveFileName.isEmpty())
         written = writeBitmap(Canvas.image(), mapPath(programDir_, SaveFileName), nullptr);
