@@ -208,6 +208,7 @@ private:
     void wireBindings();
     /// Drag-and-drop events of the window, picScrollContainer and picCanvas.
     bool handleDrop(QEvent* event);
+    bool onOwnBackground(const QDropEvent* e) const;
     void runBinding(int entry);
     void viewHome();
     void showTileOnPanel(qint16 panel, qint16 tile);

@@ -85,13 +85,14 @@ void frmTessellon::cmdSave_Click()
     bool written = true;
     if (!SaveFileName.isEmpty())
         written = writeBitmap(Canvas.image(), mapPath(programDir_, SaveFileName), nullptr);
-    if (gridOn()) DrawGrid();
     if (!written) {
         dialogs().MsgBox(QStringLiteral("Error saving bitmap."), msgbox::kOkOnly, kErrorTitle);
         setWindowTitle(kCaption);
+        if (gridOn()) DrawGrid();
         focusFob();
         return;
     }
+    if (gridOn()) DrawGrid();
     if (!SaveFileName.isEmpty()) setWindowTitle(kCaption + QLatin1Char(' ') + SaveFileName + kBmp);
     LoadFileName = SaveFileName;
     focusFob();
@@ -157,19 +158,35 @@ bool frmTessellon::handleDrop(QEvent* event)
     }
 }
 
+// The window itself takes drops on its own background only: over another control (the
+// palette, the buttons) a drop is refused there, not passed on to the window.
+bool frmTessellon::onOwnBackground(const QDropEvent* e) const
+{
+    return childAt(e->position().toPoint()) == nullptr;
+}
+
 void frmTessellon::dragEnterEvent(QDragEnterEvent* e)
 {
-    handleDrop(e);
+    if (onOwnBackground(e))
+        handleDrop(e);
+    else
+        e->ignore();
 }
 
 void frmTessellon::dragMoveEvent(QDragMoveEvent* e)
 {
-    handleDrop(e);
+    if (onOwnBackground(e))
+        handleDrop(e);
+    else
+        e->ignore();
 }
 
 void frmTessellon::dropEvent(QDropEvent* e)
 {
-    handleDrop(e);
+    if (onOwnBackground(e))
+        handleDrop(e);
+    else
+        e->ignore();
 }
 
 void frmTessellon::wireFiles()

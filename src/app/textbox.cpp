@@ -22,7 +22,8 @@ void TextBox::mouseReleaseEvent(QMouseEvent* e)
 
 void TextBox::keyPressEvent(QKeyEvent* e)
 {
-    // Every key, Tab included, goes to the binding handler; none edits the text.
+    // Every key goes to the binding handler and none edits the text. Tab never gets here:
+    // it moves the focus on first, as on every control.
     emit KeyDown(index_, virtualKeyCode(*e), modifierState(e->modifiers()));
 }
 

@@ -86,6 +86,7 @@ void Surface::fillRect(const QRect& r, VbColor colour)
 void Surface::setSize(int w, int h)
 {
     if (w == width() && h == height()) return;
+    if (qint64(std::max(w, 0)) * std::max(h, 0) * 4 > kMaxSurfaceBytes) return;
     if (w < 1 || h < 1 || img_.isNull()) {
         img_ = whiteImage(w, h);
         return;

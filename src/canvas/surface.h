@@ -13,6 +13,9 @@ enum class RasterOp : quint32 {
     SrcAnd = 0x008800C6,  // destination = destination AND source, per 8-bit channel
 };
 
+/// The most memory one surface may take (4 bytes a pixel): 1 GiB, a 16384 x 16384 map.
+inline constexpr qint64 kMaxSurfaceBytes = qint64(1) << 30;
+
 /// A persistent picture: a 24-bit image (kept as QImage::Format_RGB32, alpha always 0xFF)
 /// with the blits, pixel access and fills the editor needs. Everything is clipped: whatever
 /// falls outside the bitmap is dropped, at every edge and at negative positions.
@@ -45,7 +48,8 @@ public:
     /// Fills `r` (clipped) with one colour.
     void fillRect(const QRect& r, VbColor colour);
 
-    /// Resizing keeps the content at the top-left; new area is white.
+    /// Resizing keeps the content at the top-left; new area is white. A size beyond
+    /// kMaxSurfaceBytes, or one that memory cannot hold, is refused: the surface keeps its own.
     void setWidth(int w) { setSize(w, height()); }
     void setHeight(int h) { setSize(width(), h); }
     void setSize(int w, int h);

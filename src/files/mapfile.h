@@ -1,5 +1,7 @@
 #pragma once
 
+#include "surface.h"
+
 #include <QImage>
 #include <QString>
 
@@ -10,7 +12,7 @@ constexpr int kMaxPictureSide = 32767;
 /// Memory a loaded picture may take as an RGB32 image: 1 GiB, enough for a 16384 x 16384
 /// map and far beyond what the editor can draw, while a hostile header cannot make us
 /// allocate more.
-constexpr qint64 kPictureBudgetBytes = qint64(1) << 30;
+constexpr qint64 kPictureBudgetBytes = kMaxSurfaceBytes;
 
 /// Whether a picture of `size` is within kMaxPictureSide and kPictureBudgetBytes.
 bool pictureFits(QSize size) noexcept;

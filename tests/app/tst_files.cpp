@@ -34,12 +34,13 @@ QByteArray bytesOf(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void drop(QWidget* target, const QList<QUrl>& urls, const QString& text = {})
+void drop(QWidget* target, const QList<QUrl>& urls, const QString& text = {},
+          QPoint at = QPoint(-1, -1))
 {
     QMimeData data;
     if (!urls.isEmpty()) data.setUrls(urls);
     if (!text.isEmpty()) data.setText(text);
-    const QPoint at = target->rect().center();
+    if (at == QPoint(-1, -1)) at = target->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &enter);
     QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -308,7 +309,10 @@ void TestFiles::drops()
     // on the view frame and on the window itself too
     drop(f.window.picScrollContainer, {url("b.bmp")});
     QCOMPARE(f.window.Canvas.size(), QSize(70, 60));
-    drop(&f.window, {url("a.png")});
+    drop(&f.window, {url("a.png")}, {}, QPoint(2, 400)); // the window's own background
+    QCOMPARE(f.window.Canvas.size(), QSize(50, 40));
+    // over another control the window refuses the drop instead of taking it
+    drop(&f.window, {url("b.bmp")}, {}, f.window.picBaseTile[27]->mapTo(&f.window, QPoint(3, 3)));
     QCOMPARE(f.window.Canvas.size(), QSize(50, 40));
 
     // a text file: the message, and nothing changes but the canvas position

@@ -177,6 +177,10 @@ void TestSurface::resizing()
     QCOMPARE(s.Point(2, 6), kWhite);
     s.setHeight(4); // pixels that a shrink cut off do not come back
     QCOMPARE(count(s, kBlack), 0);
+    // a size no memory budget allows is refused whole (32767 x 32767 would be 4 GiB)
+    s.setSize(32767, 32767);
+    QCOMPARE(s.size(), QSize(3, 4));
+    QCOMPARE(s.Point(1, 1), kGridColour);
 }
 
 void TestSurface::fillIsClipped()
