@@ -7,12 +7,12 @@
 #include "grid.h"
 #include "palettelayout.h"
 #include "picturebox.h"
-#include "scripteddialogs.h"
 #include "scrollbar.h"
 #include "tilecatalogue.h"
 #include "tilevariants.h"
 #include "undoring.h"
 #include "vbbuttons.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -29,30 +29,7 @@ namespace {
 
 constexpr QRgb kGridRgb = 0xB4B4B3;
 
-struct Fixture
-{
-    QTemporaryDir dir;
-    ScriptedDialogs* dialogs = new ScriptedDialogs;
-    frmTessellon window{dir.path(), std::unique_ptr<Dialogs>(dialogs)};
-
-    bool show()
-    {
-        window.show();
-        if (!QTest::qWaitForWindowActive(&window)) return false;
-        // a move to where the last test left the pointer would be dropped as no move at all
-        QTest::mouseMove(&window, {1, 1});
-        if (!QTest::qWaitFor([this] { return !window.tmrDrawInitialGrid->isActive(); }))
-            return false;
-        return QApplication::focusWidget() == window.cmdFob ||
-               (window.cmdFob->setFocus(), QApplication::focusWidget() == window.cmdFob);
-    }
-    /// Types `keys` (Qt key codes) into whatever holds the focus.
-    void type(std::initializer_list<int> keys, Qt::KeyboardModifiers mods = {})
-    {
-        for (int k : keys)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
-    }
-};
+using Fixture = WindowFixture;
 
 bool haveArt()
 {

@@ -8,12 +8,12 @@
 #include "grid.h"
 #include "palettelayout.h"
 #include "picturebox.h"
-#include "scripteddialogs.h"
 #include "scrollbar.h"
 #include "tilecatalogue.h"
 #include "tilevariants.h"
 #include "undoring.h"
 #include "vbbuttons.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -32,22 +32,7 @@ constexpr VbColor kRed = 0x000000FF;
 constexpr QRgb kWhiteRgb = 0xFFFFFF;
 constexpr QRgb kGridRgb = 0xB4B4B3;
 
-struct Fixture
-{
-    QTemporaryDir dir;
-    ScriptedDialogs* dialogs = new ScriptedDialogs;
-    frmTessellon window{dir.path(), std::unique_ptr<Dialogs>(dialogs)};
-
-    bool show()
-    {
-        window.show();
-        if (!QTest::qWaitForWindowActive(&window)) return false;
-        // a move to where the last test left the pointer would be dropped as no move at all
-        QTest::mouseMove(&window, {1, 1});
-        // the one-shot initial grid must be done before pixels are compared
-        return QTest::qWaitFor([this] { return !window.tmrDrawInitialGrid->isActive(); });
-    }
-};
+using Fixture = WindowFixture;
 
 bool haveArt()
 {

@@ -2,11 +2,11 @@
 #include "frame.h"
 #include "frmtessellon.h"
 #include "picturebox.h"
-#include "scripteddialogs.h"
 #include "scrollbar.h"
 #include "textbox.h"
 #include "tilecatalogue.h"
 #include "vbbuttons.h"
+#include "windowfixture.h"
 
 #include <QLabel>
 #include <QTemporaryDir>
@@ -15,16 +15,7 @@
 
 using namespace tessellon;
 
-namespace {
-
-struct Fixture
-{
-    QTemporaryDir dir;
-    ScriptedDialogs* dialogs = new ScriptedDialogs;
-    frmTessellon window{dir.path(), std::unique_ptr<Dialogs>(dialogs)};
-};
-
-} // namespace
+using Fixture = WindowFixture;
 
 class TestWindow : public QObject
 {

@@ -2,9 +2,14 @@
 
 #include "frmtessellon.h"
 #include "scripteddialogs.h"
+#include "vbbuttons.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <initializer_list>
 
 /// A window over a fresh temporary program directory, with scripted dialogs, shown and
 /// active so that focus moves are real.
@@ -14,13 +19,23 @@ struct WindowFixture
     ScriptedDialogs* dialogs = new ScriptedDialogs;
     tessellon::frmTessellon window{dir.path(), std::unique_ptr<tessellon::Dialogs>(dialogs)};
 
-    /// Shows the window and waits until it is active and its one-shot grid ran.
+    /// Shows the window and waits until it is active, its one-shot grid ran and the focus
+    /// holder has the focus.
     bool show()
     {
         window.show();
         if (!QTest::qWaitForWindowActive(&window)) return false;
-        QTest::qWait(80);
-        return true;
+        // a move to where the last test left the pointer would be dropped as no move at all
+        QTest::mouseMove(&window, {1, 1});
+        if (!QTest::qWaitFor([this] { return !window.tmrDrawInitialGrid->isActive(); }))
+            return false;
+        if (QApplication::focusWidget() != window.cmdFob) window.cmdFob->setFocus();
+        return QApplication::focusWidget() == window.cmdFob;
+    }
+    /// Types `keys` (Qt key codes) into whatever holds the focus.
+    void type(std::initializer_list<int> keys, Qt::KeyboardModifiers mods = {})
+    {
+        for (int k : keys) QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 };
