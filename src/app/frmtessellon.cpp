@@ -10,30 +10,16 @@
 #include "tilecatalogue.h"
 #include "undoring.h"
 #include "vbbuttons.h"
+#include "vbconvert.h"
 #include "windowlayout.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QTimer>
 
-#include <cmath>
-
 namespace tessellon {
 
 namespace {
-
-// Twips per screen pixel for a logical dpi (15 at 96 dpi).
-double twipsPerScreenPixel(const QWidget* w)
-{
-    const int dpi = w->logicalDpiX();
-    return dpi > 0 ? 1440.0 / dpi : double(kTwipsPerPixel);
-}
-
-// Rounds to the nearest whole number, an exact half to the even neighbour.
-int roundHalfEven(double v)
-{
-    return int(std::nearbyint(v));
-}
 
 } // namespace
 
@@ -102,6 +88,12 @@ void frmTessellon::wireEvents()
     wireBindings();
 }
 
+double frmTessellon::twipsPerScreenPixel() const
+{
+    const int dpi = logicalDpiX();
+    return dpi > 0 ? 1440.0 / dpi : double(kTwipsPerPixel);
+}
+
 void frmTessellon::focusFob()
 {
     cmdFob->setFocus(Qt::OtherFocusReason);
@@ -128,7 +120,7 @@ void frmTessellon::Form_Load()
     // 4. Twips per pixel: the window's outer width in twips over its client width.
     if (width() > 0)
         TwipsPerPixel = qint16(
-            roundHalfEven(frameGeometry().width() * twipsPerScreenPixel(this) / width()));
+            roundHalfEven(frameGeometry().width() * twipsPerScreenPixel() / width()));
     // 5. and 6.
     optScaleMove[1]->select();
     CursorStep = 30;

@@ -201,6 +201,8 @@ private:
     void buildDrawingArea();
     void wireEvents();
     void focusFob();
+    /// Twips per screen pixel for the window's logical dpi (15 at 96 dpi).
+    double twipsPerScreenPixel() const;
     void wirePalette();
     void wireKeys();
     void wireFiles();

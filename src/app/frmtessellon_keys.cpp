@@ -7,10 +7,10 @@
 #include "scrollbar.h"
 #include "tilevariants.h"
 #include "vbbuttons.h"
+#include "vbconvert.h"
 
 #include <QKeyEvent>
 
-#include <cmath>
 
 namespace tessellon {
 
@@ -171,8 +171,8 @@ void frmTessellon::StampVariantOverlay(qint16 hotSpot)
 void frmTessellon::picCanvas_MouseDown(double x, double y)
 {
     const int step = CursorStep > 0 ? CursorStep : 30;
-    const int yi = int(std::nearbyint(y));
-    const int xi = int(std::nearbyint(x));
+    const int yi = roundHalfEven(y);
+    const int xi = roundHalfEven(x);
     shpCursor->setTop(step * (yi / step));
     shpCursor->setLeft(step * (xi / step));
     KeepCursorInView();

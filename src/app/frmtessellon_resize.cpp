@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
 
 namespace tessellon {
 
@@ -65,11 +64,11 @@ void frmTessellon::picResizer_MouseMove(int handle, double x, double y)
     if (!ResizingCanvas || handle < 1 || handle > 8) return;
     const HandleRule rule = kHandles[handle];
     if (rule.width) {
-        const int w = int(std::nearbyint(Canvas.width() + x));
+        const int w = roundHalfEven(Canvas.width() + x);
         if (w > 0) setCanvasSize(std::min(w, kMaxSide), Canvas.height());
     }
     if (rule.height) {
-        const int h = int(std::nearbyint(Canvas.height() + y));
+        const int h = roundHalfEven(Canvas.height() + y);
         if (h > 0) setCanvasSize(Canvas.width(), std::min(h, kMaxSide));
     }
     PlaceResizeHandles();

@@ -31,13 +31,6 @@ void write(ProfileStore& store, const SettingSpec& s, const QString& value)
     store.setValue(text(s.section), text(s.key), value);
 }
 
-// Twips per screen pixel for the widget's logical dpi (15 at 96 dpi).
-double twipsPerScreenPixel(const QWidget* w)
-{
-    const int dpi = w->logicalDpiX();
-    return dpi > 0 ? 1440.0 / dpi : double(kTwipsPerPixel);
-}
-
 // A position in twips as the decimal text of a single-precision number.
 QString twipsText(double twips)
 {
@@ -73,7 +66,7 @@ void frmTessellon::LoadSettings()
         tmrDrawInitialGrid->start();
     }
     if (read(store, kOverlay).toLower() == QLatin1String("right")) optDefaultOverlay[0]->select();
-    const double perPixel = twipsPerScreenPixel(this);
+    const double perPixel = twipsPerScreenPixel();
     if (const auto left = toInt16(read(store, kFormLeft))) move(qRound(*left / perPixel), y());
     if (const auto top = toInt16(read(store, kFormTop))) move(x(), qRound(*top / perPixel));
 }
@@ -86,7 +79,7 @@ void frmTessellon::StoreSettings()
     write(store, kGridLines, chkGrid->Value() == 1 ? QStringLiteral("True") : QStringLiteral("False"));
     write(store, kOverlay,
           optDefaultOverlay[1]->isChecked() ? QStringLiteral("Left") : QStringLiteral("Right"));
-    const double perPixel = twipsPerScreenPixel(this);
+    const double perPixel = twipsPerScreenPixel();
     write(store, kFormLeft, twipsText(frameGeometry().x() * perPixel));
     write(store, kFormTop, twipsText(frameGeometry().y() * perPixel));
     store.save(); // a failed write is ignored: the next start sees the old file

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <optional>
 
 namespace tessellon {
@@ -17,6 +18,12 @@ std::optional<double> parseDecimal(const QString& text);
 /// number with an exact half going to the even neighbour. A result outside
 /// -32768..32767 fails, so "32767.5" fails while "-32768.5" gives -32768.
 std::optional<qint16> toInt16(const QString& text);
+
+/// Rounds to the nearest whole number, an exact half to the even neighbour.
+inline int roundHalfEven(double v)
+{
+    return int(std::nearbyint(v));
+}
 
 /// Text read as a truth value. "true" and "false" in any letter case, and numbers
 /// (zero is false, any other number true), blanks around allowed. For any other text
