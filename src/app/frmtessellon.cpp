@@ -19,10 +19,6 @@
 
 namespace tessellon {
 
-namespace {
-
-} // namespace
-
 frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> dialogs,
                            QWidget* parent)
     : QWidget(parent), Ring(std::make_unique<UndoRing>()), programDir_(programDir),
