@@ -121,6 +121,9 @@ void TestResize::dragHandles()
     QVERIFY(f.show());
     f.window.setCanvasSize(400, 300);
     f.window.PlaceResizeHandles();
+    // the middle handles at 5 + 200 - 2.5 and 5 + 150 - 2.5: halves go to the even neighbour
+    QCOMPARE(f.window.picResizer[2]->pos(), QPoint(202, -1));
+    QCOMPARE(f.window.picResizer[4]->pos(), QPoint(-1, 152));
     PictureBox* h = f.window.picResizer[handle];
     QTest::mousePress(h, Qt::LeftButton, {}, QPoint(2, 2));
     QVERIFY(f.window.ResizingCanvas);

@@ -159,7 +159,8 @@ void TestSettings::windowPosition()
     {
         Started s("[Settings]\nFormLeft=-1500\nFormTop=40000\n");
         QCOMPARE(s.window->x(), -100);
-        QVERIFY(s.window->y() != 40000 / 15);
+        // beyond 16 bits converts to nothing: the top stays where text that is no number leaves it
+        QCOMPARE(s.window->y(), Started("[Settings]\nFormTop=abc\n").window->y());
         s.window->move(20, 30);
         s.window->close();
         QVERIFY(s.ini().contains(QStringLiteral("FormLeft=300")));
