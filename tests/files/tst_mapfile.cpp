@@ -286,6 +286,7 @@ void TestMapFile::readsVariants_data()
     QTest::newRow("32-bit") << handBmp(3, 4, 32) << 3 << 4;
     QTest::newRow("32-bit top-down") << handBmp(3, 4, 32, true) << 3 << 4;
     QTest::newRow("8-bit paletted") << handBmp(7, 3, 8) << 7 << 3;
+    QTest::newRow("widest side, padded rows") << handBmp(32767, 2, 24) << 32767 << 2;
 }
 
 void TestMapFile::readsVariants()
@@ -356,6 +357,7 @@ void TestMapFile::refusesBadFiles_data()
     QTest::newRow("truncated header") << good.left(30) << false;
     QTest::newRow("100000 square 24-bit") << huge24 << false;
     QTest::newRow("100000 square 8-bit") << huge8 << false;
+    QTest::newRow("one past the widest side") << handBmp(32768, 1, 24) << false;
     QTest::newRow("40000 x 10") << handBmp(40000, 10, 24) << false;
     QTest::newRow("10 x 40000 8-bit") << handBmp(10, 40000, 8) << false;
     QTest::newRow("png over budget") << overBudgetPng() << false;
