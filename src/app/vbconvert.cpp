@@ -49,6 +49,26 @@ bool isDecimalSyntax(const QString& s)
     return i == s.size();
 }
 
+// For text of decimal syntax that the double type cannot hold: true when it is too small
+// (it reads as 0), false when it is too large. Decided by the position of its first
+// significant digit: before the point the exponent pushes it, or after.
+bool isTooSmall(const QString& s)
+{
+    const qsizetype e = s.indexOf(u'e', 0, Qt::CaseInsensitive);
+    const QString mantissa = e < 0 ? s : s.left(e);
+    const long long exponent = e < 0 ? 0 : s.mid(e + 1).toLongLong();
+    const qsizetype point = mantissa.indexOf(u'.');
+    const qsizetype first = [&] {
+        for (qsizetype i = 0; i < mantissa.size(); ++i)
+            if (mantissa[i] >= u'1' && mantissa[i] <= u'9') return i;
+        return qsizetype(-1);
+    }();
+    if (first < 0) return true; // all zeros
+    const qsizetype pointAt = point < 0 ? mantissa.size() : point;
+    const long long placeOfFirst = first < pointAt ? pointAt - first - 1 : pointAt - first;
+    return placeOfFirst + exponent < 0;
+}
+
 } // namespace
 
 std::optional<double> parseDecimal(const QString& text)
@@ -64,7 +84,8 @@ std::optional<double> parseDecimal(const QString& text)
     // QByteArray reads in the C locale whatever the process locale says.
     bool ok = false;
     const double value = body.toLatin1().toDouble(&ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
+    if (!ok) return isTooSmall(body) ? std::optional<double>(0.0) : std::nullopt;
+    if (!std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -43,6 +43,9 @@ void TestVbConvert::int16_data()
     QTest::newRow("exponent") << "1e3" << true << 1000;
     QTest::newRow("negative exponent") << "25E-1" << true << 2;
     QTest::newRow("huge exponent") << "1e400" << false << 0;
+    QTest::newRow("negative huge exponent") << "-12.5e400" << false << 0;
+    QTest::newRow("tiny exponent is zero") << "1e-400" << true << 0;
+    QTest::newRow("tiny negative is zero") << "-0.0005e-400" << true << 0;
     QTest::newRow("abc") << "abc" << false << 0;
     QTest::newRow("empty") << "" << false << 0;
     QTest::newRow("blank") << "   " << false << 0;
