@@ -1,4 +1,5 @@
 #include "cursorshape.h"
+#include "testfiles.h"
 #include "picturebox.h"
 #include "scrollbar.h"
 #include "vbbuttons.h"
@@ -26,12 +27,6 @@ QImage samplePicture(int w, int h)
 void writeSample(const QString& path, int w, int h)
 {
     QVERIFY(samplePicture(w, h).save(path, "BMP"));
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void drop(QWidget* target, const QList<QUrl>& urls, const QString& text = {},
@@ -114,10 +109,7 @@ void TestFiles::loadFailureKeepsTheCanvas()
 {
     WindowFixture f;
     QVERIFY(f.show());
-    QFile text(f.path(QStringLiteral("notes.bmp")));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("this is no picture");
-    text.close();
+    writeFile(f.path(QStringLiteral("notes.bmp")), "this is no picture");
     f.window.setWindowTitle(QStringLiteral("Tessellon old.bmp"));
     f.window.SaveFileName = QStringLiteral("old");
     const QImage before = f.window.Canvas.image().copy();
@@ -229,11 +221,9 @@ void TestFiles::failedSaveKeepsTheOldFile()
     QVERIFY(f.show());
     // an old map, then a directory standing where the temporary file or the map must go
     writeSample(f.path(QStringLiteral("old.bmp")), 20, 20);
-    const QByteArray old = bytesOf(f.path(QStringLiteral("old.bmp")));
+    const QByteArray old = readFile(f.path(QStringLiteral("old.bmp")));
     QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("taken.bmp")));
-    QFile plain(f.path(QStringLiteral("plain")));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
+    writeFile(f.path(QStringLiteral("plain")), QByteArray());
     f.window.LoadFileName = QStringLiteral("before");
     const QImage canvas = f.window.Canvas.image().copy();
     for (const QString& name : {QStringLiteral("taken"), QStringLiteral("plain\\x")}) {
@@ -250,7 +240,7 @@ void TestFiles::failedSaveKeepsTheOldFile()
         QCOMPARE(f.window.Canvas.image(), canvas); // grid back on screen, nothing else
         QCOMPARE(QApplication::focusWidget(), f.window.cmdFob);
     }
-    QCOMPARE(bytesOf(f.path(QStringLiteral("old.bmp"))), old);
+    QCOMPARE(readFile(f.path(QStringLiteral("old.bmp"))), old);
     // saving over an existing map replaces it without a question
     f.dialogs->asked.clear();
     f.dialogs->inputs = {QStringLiteral("old")};
@@ -290,10 +280,7 @@ void TestFiles::drops()
     QVERIFY(f.show());
     writeSample(f.path(QStringLiteral("a.png")), 50, 40);
     writeSample(f.path(QStringLiteral("b.bmp")), 70, 60);
-    QFile text(f.path(QStringLiteral("notes.txt")));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("not a picture\n");
-    text.close();
+    writeFile(f.path(QStringLiteral("notes.txt")), "not a picture\n");
     auto url = [&](const char* name) { return QUrl::fromLocalFile(f.path(QLatin1String(name))); };
 
     // three files dropped on the canvas: only the first is loaded, in any format

@@ -1,4 +1,5 @@
 #include "cursorshape.h"
+#include "testfiles.h"
 #include "textbox.h"
 #include "vbbuttons.h"
 #include "windowfixture.h"
@@ -10,19 +11,6 @@
 using namespace tessellon;
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct Started
 {

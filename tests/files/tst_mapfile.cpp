@@ -1,4 +1,5 @@
 #include "mapfile.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -79,19 +80,6 @@ QByteArray handBmp(int w, int h, int bits, bool topDown = false)
         b += row;
     }
     return b;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 quint32 u32(const QByteArray& b, int at)
@@ -248,7 +236,7 @@ void TestMapFile::headerBytes()
     img.setPixel(1, 1, 0xFFFFFFFF);
     const QString path = tmp_.filePath("tiny.bmp");
     QVERIFY(writeBitmap(img, path, nullptr));
-    const QByteArray b = fileBytes(path);
+    const QByteArray b = readFile(path);
     QCOMPARE(b.size(), 70);
     QCOMPARE(b.left(2), QByteArray("BM"));
     QCOMPARE(u32(b, 2), 70u);  // file size
@@ -413,12 +401,12 @@ void TestMapFile::saveFailures()
         QVERIFY(QFile::setPermissions(at, QFile::ReadOwner));
     }
     if (what == "rodir") QVERIFY(QFile::setPermissions(at, QFile::ReadOwner | QFile::ExeOwner));
-    const QByteArray before = fileBytes(dir.filePath(name));
+    const QByteArray before = readFile(dir.filePath(name));
     const QStringList listing = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
     QString error;
     QVERIFY(!writeBitmap(pattern(3, 3), dir.filePath(name), &error));
     QVERIFY(!error.isEmpty());
-    QCOMPARE(fileBytes(dir.filePath(name)), before);
+    QCOMPARE(readFile(dir.filePath(name)), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), listing);
     if (what == "rodir")
         QFile::setPermissions(at, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -430,7 +418,7 @@ void TestMapFile::failedWriteKeepsOldFile()
     // every user, root included.
     const QString path = tmp_.filePath("keep.bmp");
     QVERIFY(writeBitmap(pattern(50, 40), path, nullptr));
-    const QByteArray old = fileBytes(path);
+    const QByteArray old = readFile(path);
     const QStringList listing = QDir(tmp_.path()).entryList(QDir::Files | QDir::Hidden);
 
     rlimit saved{};
@@ -446,7 +434,7 @@ void TestMapFile::failedWriteKeepsOldFile()
 
     QVERIFY(!ok);
     QVERIFY(!error.isEmpty());
-    QCOMPARE(fileBytes(path), old);
+    QCOMPARE(readFile(path), old);
     QCOMPARE(QDir(tmp_.path()).entryList(QDir::Files | QDir::Hidden), listing);
 }
 

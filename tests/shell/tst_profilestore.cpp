@@ -1,4 +1,5 @@
 #include "profilestore.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,19 +15,6 @@ using tessellon::ReadSetting;
 using tessellon::WriteSetting;
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 ino_t inode(const QString& path)
 {
@@ -116,7 +104,7 @@ void TestProfileStore::read()
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, expected);
-    writeBytes(path_, file);
+    writeFile(path_, file);
     QCOMPARE(ReadSetting(path_, section, key, QStringLiteral("default")), expected);
 }
 
@@ -125,7 +113,7 @@ void TestProfileStore::longValuesAreCut()
     QByteArray value;
     for (int i = 0; i < 300; ++i)
         value += char('a' + i % 26);
-    writeBytes(path_, "[S]\nk=   " + value + "\n");
+    writeFile(path_, "[S]\nk=   " + value + "\n");
     const QString read = ReadSetting(path_, "S", "k", "");
     QCOMPARE(read.size(), 254);
     QCOMPARE(read, QString::fromLatin1(value.left(254)));
@@ -178,9 +166,9 @@ void TestProfileStore::write()
     QFETCH(QString, section);
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
-    writeBytes(path_, before);
+    writeFile(path_, before);
     WriteSetting(path_, section, QStringLiteral("k"), value);
-    QCOMPARE(readBytes(path_), after);
+    QCOMPARE(readFile(path_), after);
 }
 
 void TestProfileStore::writtenValueReadsBack()
@@ -214,7 +202,7 @@ void TestProfileStore::missingFileIsCreated()
     QVERIFY(!QFile::exists(path_));
     QCOMPARE(ReadSetting(path_, "S", "k", "dflt"), QStringLiteral("dflt"));
     WriteSetting(path_, "S", "k", "v");
-    QCOMPARE(readBytes(path_), QByteArray("[S]\nk=v\n"));
+    QCOMPARE(readFile(path_), QByteArray("[S]\nk=v\n"));
 }
 
 void TestProfileStore::firstRunLayout()
@@ -237,28 +225,28 @@ void TestProfileStore::firstRunLayout()
     expected += "[Settings]\nGridLines=True\nOverlay=Left\nFormLeft=0\nFormTop=0\n";
     QVERIFY(!QFile::exists(path_)); // nothing reaches the disk before save()
     QVERIFY(store.save());
-    QCOMPARE(readBytes(path_), expected);
+    QCOMPARE(readFile(path_), expected);
 }
 
 void TestProfileStore::batchWritesOnceAndKeepsTheRest()
 {
     const QByteArray before = "; my notes\n[Settings]\nFormLeft=10\nColour=blue\n\n[Mine]\nx=1\n";
-    writeBytes(path_, before);
+    writeFile(path_, before);
     ProfileStore store(path_);
     QCOMPARE(store.value("settings", "formleft", "0"), QStringLiteral("10"));
     store.setValue("Settings", "FormLeft", "-1500");
     store.setValue("Settings", "FormTop", "300");
     store.setValue("HotKeyBindings", "Up", "38");
-    QCOMPARE(readBytes(path_), before); // nothing written yet
+    QCOMPARE(readFile(path_), before); // nothing written yet
     QVERIFY(store.save());
-    QCOMPARE(readBytes(path_), QByteArray("; my notes\n[Settings]\nFormLeft=-1500\nColour=blue\n"
+    QCOMPARE(readFile(path_), QByteArray("; my notes\n[Settings]\nFormLeft=-1500\nColour=blue\n"
                                           "FormTop=300\n\n[Mine]\nx=1\n[HotKeyBindings]\nUp=38\n"));
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"Tessellon.ini"});
 }
 
 void TestProfileStore::savingReplacesTheFileWhole()
 {
-    writeBytes(path_, "[S]\nk=1\n");
+    writeFile(path_, "[S]\nk=1\n");
     const ino_t original = inode(path_);
     ProfileStore store(path_);
     QVERIFY(store.save());
@@ -267,7 +255,7 @@ void TestProfileStore::savingReplacesTheFileWhole()
     QVERIFY(store.save());
     // A new file renamed into place, never the old one rewritten in place.
     QVERIFY(inode(path_) != original);
-    QCOMPARE(readBytes(path_), QByteArray("[S]\nk=2\n"));
+    QCOMPARE(readFile(path_), QByteArray("[S]\nk=2\n"));
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"Tessellon.ini"});
 }
 
@@ -277,11 +265,11 @@ void TestProfileStore::garbageFile()
     QRandomGenerator random(20240611);
     for (char& c : garbage)
         c = char(random.bounded(256));
-    writeBytes(path_, garbage);
+    writeFile(path_, garbage);
     const QString read = ReadSetting(path_, "HotKeyBindings", "Up", "87");
     QCOMPARE(read, QStringLiteral("87"));
     WriteSetting(path_, "HotKeyBindings", "Up", "38");
-    const QByteArray after = readBytes(path_);
+    const QByteArray after = readFile(path_);
     QVERIFY(after.startsWith(garbage)); // every byte of the old file kept
     QVERIFY(after.size() - garbage.size() <=
             qsizetype(sizeof("\r\n[HotKeyBindings]\r\nUp=38\r\n")));
@@ -292,11 +280,11 @@ void TestProfileStore::hugeFileIsNeitherReadNorReplaced()
 {
     QByteArray huge = "[S]\nk=v\n";
     huge += QByteArray(ProfileStore::kMaxFileSize, 'x');
-    writeBytes(path_, huge);
+    writeFile(path_, huge);
     QCOMPARE(ProfileStore(path_).source(), ProfileStore::Source::Unreadable);
     QCOMPARE(ReadSetting(path_, "S", "k", "dflt"), QStringLiteral("dflt"));
     WriteSetting(path_, "S", "k", "new");
-    QCOMPARE(readBytes(path_), huge);
+    QCOMPARE(readFile(path_), huge);
 }
 
 void TestProfileStore::directoryAsPath()
@@ -312,11 +300,11 @@ void TestProfileStore::readOnlyDirectory()
 {
     if (geteuid() == 0) QSKIP("permissions do not bind the superuser");
     const QByteArray before = "[S]\nk=old\n";
-    writeBytes(path_, before);
+    writeFile(path_, before);
     QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
     WriteSetting(path_, "S", "k", "new");
     QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(readBytes(path_), before);
+    QCOMPARE(readFile(path_), before);
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"Tessellon.ini"});
 }
 
@@ -325,14 +313,14 @@ void TestProfileStore::readOnlyFileSystem()
     // A place even the superuser cannot write to: the write fails, the file stays whole.
     const QString path = QStringLiteral("/proc/version");
     if (!QFile::exists(path)) QSKIP("no /proc on this system");
-    const QByteArray before = readBytes(path);
+    const QByteArray before = readFile(path);
     QVERIFY(!before.isEmpty());
     ProfileStore store(path);
     QCOMPARE(store.source(), ProfileStore::Source::Loaded);
     QVERIFY(store.setValue("S", "k", "v"));
     QVERIFY(!store.save());
     WriteSetting(path, "S", "k", "v");
-    QCOMPARE(readBytes(path), before);
+    QCOMPARE(readFile(path), before);
 }
 
 QTEST_GUILESS_MAIN(TestProfileStore)
