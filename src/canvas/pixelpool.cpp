@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #ifdef __linux__
@@ -15,8 +16,6 @@ namespace {
 constexpr size_t kHugePage = size_t(2) << 20;
 // Smaller images come and go through QImage's own allocation.
 constexpr size_t kPooledMinimum = kHugePage;
-// One free buffer is enough for growth: the old canvas's goes back as the new one is made.
-constexpr size_t kMaxFreeBuffers = 1;
 
 struct Buffer
 {
@@ -24,10 +23,11 @@ struct Buffer
     size_t capacity;
 };
 
+// One spare buffer is enough for growth: the old canvas's goes back as the new one is made.
 struct Pool
 {
     std::mutex lock;
-    std::vector<Buffer> free;
+    std::optional<Buffer> spare;
     std::vector<Buffer> inUse;
 };
 
@@ -45,12 +45,14 @@ void giveBack(void* data)
         if (it->data != data) continue;
         const Buffer b = *it;
         p.inUse.erase(it);
-        if (p.free.size() < kMaxFreeBuffers) {
-            p.free.push_back(b);
+        // keep the larger one, which serves more requests
+        if (!p.spare) {
+            p.spare = b;
+        } else if (b.capacity > p.spare->capacity) {
+            std::free(p.spare->data);
+            p.spare = b;
         } else {
-            // keep the larger one, which serves more requests
-            Buffer& kept = p.free.front();
-            std::free(b.capacity > kept.capacity ? std::exchange(kept, b).data : b.data);
+            std::free(b.data);
         }
         return;
     }
@@ -61,10 +63,9 @@ Buffer takeBuffer(size_t bytes)
 {
     Pool& p = pool();
     std::lock_guard<std::mutex> guard(p.lock);
-    for (auto it = p.free.begin(); it != p.free.end(); ++it) {
-        if (it->capacity < bytes) continue;
-        const Buffer b = *it;
-        p.free.erase(it);
+    if (p.spare && p.spare->capacity >= bytes) {
+        const Buffer b = *p.spare;
+        p.spare.reset();
         p.inUse.push_back(b);
         return b;
     }
@@ -92,14 +93,6 @@ QImage allocateRgb32(int w, int h)
     if (!b.data) return {};
     return QImage(static_cast<uchar*>(b.data), w, h, bytesPerLine, QImage::Format_RGB32,
                   giveBack, b.data);
-}
-
-void releasePooledPixels()
-{
-    Pool& p = pool();
-    std::lock_guard<std::mutex> guard(p.lock);
-    for (const Buffer& b : p.free) std::free(b.data);
-    p.free.clear();
 }
 
 } // namespace tessellon

@@ -12,7 +12,4 @@ namespace tessellon {
 /// Returns a null image when memory runs out.
 QImage allocateRgb32(int w, int h);
 
-/// Frees the buffers waiting in the pool (after a large map is replaced, say).
-void releasePooledPixels();
-
 } // namespace tessellon

@@ -42,8 +42,11 @@ qint16 virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 keysym
 
 qint16 virtualKeyCode(const QKeyEvent& event)
 {
-    const QString platform = QGuiApplication::platformName();
-    const bool xkb = platform == u"xcb" || platform.startsWith(u"wayland");
+    // The platform never changes while the program runs.
+    static const bool xkb = [] {
+        const QString platform = QGuiApplication::platformName();
+        return platform == u"xcb" || platform.startsWith(u"wayland");
+    }();
     return virtualKeyCode(event.key(), event.modifiers(), xkb ? event.nativeVirtualKey() : 0,
                           xkb ? event.nativeScanCode() : 0);
 }

@@ -1,5 +1,7 @@
 #include "palettelayout.h"
 
+#include "tilevariants.h"
+
 #include <array>
 #include <cstddef>
 
@@ -8,7 +10,7 @@ namespace tessellon {
 namespace {
 
 constexpr std::size_t kPanelCount = 48;
-constexpr std::size_t kHotSpotCount = 335;
+constexpr std::size_t kHotSpotCount = kLastHotSpot + 1;
 
 // Window pixels. Pages 1..3 are listed where the window is created; start-up stacks them
 // on page 0's place. The misc frame is never shown and only parks the unused controls.

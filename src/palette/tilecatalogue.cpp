@@ -1,12 +1,8 @@
 #include "tilecatalogue.h"
 
-#include "tilesizes.h"
-
 #include <QString>
 
 namespace tessellon {
-
-static_assert(kTileCount == kLastTile, "catalogue and size table disagree on the image count");
 
 QSize tileSize(qint16 n) noexcept
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tilesizes.h"
+
 #include <QImage>
 #include <QSize>
 #include <QtGlobal>
@@ -8,7 +10,7 @@
 
 namespace tessellon {
 
-inline constexpr qint16 kTileCount = 335;
+inline constexpr qint16 kTileCount = kLastTile;
 
 /// Pixel size of tile image n (1..335); an empty size for a number that names no image.
 QSize tileSize(qint16 n) noexcept;

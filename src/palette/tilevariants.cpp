@@ -1,5 +1,7 @@
 #include "tilevariants.h"
 
+#include "tilesizes.h"
+
 #include <array>
 #include <cstddef>
 
@@ -48,9 +50,6 @@ constexpr VariantRun kRuns[] = {
     {306, 306, 308, 308}, {307, 310, 310, 313}, {311, 312, 24, 25},   {313, 313, 25, 25},
     {314, 314, 24, 24},   {315, 322, 320, 327}, {323, 326, 94, 97},   {327, 330, 332, 335},
     {331, 334, 328, 331}};
-
-constexpr qint16 kLastHotSpot = 334;
-constexpr qint16 kLastTile = 335;
 
 // Expands the runs into one slot per hot-spot (slot 0 stays 0). A run that is malformed,
 // overlaps another or leaves a hot-spot unassigned makes this non-constant, so the build

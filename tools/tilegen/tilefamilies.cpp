@@ -10,6 +10,17 @@
 namespace tessellon::tileart {
 namespace {
 
+/// Up to four tiles drawn from one piece, tile i with transform i (0 = no tile). Every shape in
+/// ink `from` is drawn in ink `to` instead, which makes grey stairs and coloured markers.
+struct Family
+{
+    const Piece* piece;
+    std::array<qint16, 4> tiles;
+    std::array<Xform, 4> xf;
+    Ink from = Ink::Black;
+    Ink to = Ink::Black;
+};
+
 constexpr std::array<Xform, 4> kOne{kR0, kR0, kR0, kR0};
 constexpr std::array<Xform, 4> kTwo{kR0, kR90, kR0, kR0};
 // The S-bend is point-symmetric, so its other two directions are mirror images.
@@ -180,11 +191,6 @@ constexpr std::array<Slot, kLastTile + 1> buildIndex()
 constexpr std::array<Slot, kLastTile + 1> kIndex = buildIndex();
 
 } // namespace
-
-std::span<const Family> tileFamilies() noexcept
-{
-    return kFamilies;
-}
 
 TileArt tileArt(int n) noexcept
 {
