@@ -208,9 +208,12 @@ private:
     void wireFiles();
     void wireResizers();
     void wireBindings();
+    /// Box i shows the name of binding i, as text and as tool tip.
+    void showBinding(int i);
     /// Drag-and-drop events of the window, picScrollContainer and picCanvas.
     bool handleDrop(QEvent* event);
     bool onOwnBackground(const QDropEvent* e) const;
+    void dropOnWindow(QDropEvent* e);
     void runBinding(int entry);
     void viewHome();
     void showTileOnPanel(qint16 panel, qint16 tile);

@@ -20,6 +20,12 @@ const QImage& tileImage(qint16 tile)
     return TileCatalogue::instance().image(tile);
 }
 
+// What RepairGridAtCursor may touch: from the cell before the cursor, 120 pixels on.
+QRect repairArea(QPoint cursor)
+{
+    return QRect(cursor - QPoint(31, 31), QSize(152, 152));
+}
+
 } // namespace
 
 QPoint frmTessellon::cursorPos() const
@@ -56,9 +62,7 @@ void frmTessellon::StampReplace(qint16 tile)
 {
     const QImage& img = tileImage(tile);
     tessellon::StampReplace(Canvas, img, cursorPos(), gridOn());
-    // the repair reaches 120 pixels beyond the cell before the cursor
-    canvasChanged(QRect(cursorPos() - QPoint(31, 31), QSize(std::max(img.width(), 152),
-                                                            std::max(img.height(), 152))));
+    canvasChanged(repairArea(cursorPos()) | QRect(cursorPos(), img.size()));
 }
 
 void frmTessellon::Stamp(StampMode mode, qint16 tile)
@@ -71,7 +75,7 @@ void frmTessellon::RepairGridAtCursor()
 {
     const QPoint c = cursorPos();
     tessellon::RepairGridAtCursor(Canvas, c.x(), c.y(), gridOn());
-    canvasChanged(QRect(c - QPoint(31, 31), QSize(152, 152)));
+    canvasChanged(repairArea(c));
 }
 
 void frmTessellon::PushUndo(qint16 tile)

@@ -120,9 +120,7 @@ void frmTessellon::LoadDroppedFile(const QString& path)
         return;
     }
     setCanvasPicture(r.image);
-    VScroll->setValueFromCode(1);
-    HScroll->setValueFromCode(1);
-    shpCursor->move(0, 0);
+    viewHome(); // both bars to 1, the cursor to the top-left corner
     LoadFileName.clear();
     SaveFileName.clear();
     setWindowTitle(kCaption);
@@ -165,28 +163,27 @@ bool frmTessellon::onOwnBackground(const QDropEvent* e) const
     return childAt(e->position().toPoint()) == nullptr;
 }
 
-void frmTessellon::dragEnterEvent(QDragEnterEvent* e)
+void frmTessellon::dropOnWindow(QDropEvent* e)
 {
     if (onOwnBackground(e))
         handleDrop(e);
     else
         e->ignore();
+}
+
+void frmTessellon::dragEnterEvent(QDragEnterEvent* e)
+{
+    dropOnWindow(e);
 }
 
 void frmTessellon::dragMoveEvent(QDragMoveEvent* e)
 {
-    if (onOwnBackground(e))
-        handleDrop(e);
-    else
-        e->ignore();
+    dropOnWindow(e);
 }
 
 void frmTessellon::dropEvent(QDropEvent* e)
 {
-    if (onOwnBackground(e))
-        handleDrop(e);
-    else
-        e->ignore();
+    dropOnWindow(e);
 }
 
 void frmTessellon::wireFiles()

@@ -3,6 +3,7 @@
 #include "cursorshape.h"
 #include "frmtessellon.h"
 #include "keymapper.h"
+#include "mapfile.h"
 #include "picturebox.h"
 #include "scrollbar.h"
 #include "tilevariants.h"
@@ -46,7 +47,7 @@ constexpr Move kHotSpotMoves[] = {{kUp, 0, -1}, {kRight, 1, 0}, {kLeft, -1, 0}, 
 constexpr int kHomeKey = 36;
 constexpr int kShiftOnly = 1;
 // Scroll ranges are 16-bit, so neither the canvas nor the cursor may pass this.
-constexpr int kMaxCoordinate = 32767;
+constexpr int kMaxCoordinate = kMaxPictureSide;
 
 bool fitsInt16(int v)
 {
@@ -170,7 +171,7 @@ void frmTessellon::StampVariantOverlay(qint16 hotSpot)
 
 void frmTessellon::picCanvas_MouseDown(double x, double y)
 {
-    const int step = CursorStep > 0 ? CursorStep : 30;
+    const int step = CursorStep;
     const int yi = roundHalfEven(y);
     const int xi = roundHalfEven(x);
     shpCursor->setTop(step * (yi / step));

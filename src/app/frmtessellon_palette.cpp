@@ -55,7 +55,7 @@ void frmTessellon::picTile_MouseMove(int h)
     if (spot->BackColor() == kWhite) {
         spot->setBackColor(kHotSpotHover);
         if (HoveredHotSpot != 0) restoreOwnTile(HoveredHotSpot);
-        showTileOnPanel(tagNumber(spot), TileForHotSpot(qint16(h)));
+        showTileOnPanel(tagNumber(spot), PreviewTile);
     }
     if (HoveredHotSpot != h) {
         picTile[HoveredHotSpot]->setBackColor(kWhite); // hot-spot 0 absorbs this when idle

@@ -1,6 +1,7 @@
 // The eight resize handles: dragging 5, 7 and 8 moves the right and bottom edges; a
 // right-click on any handle asks for a typed size.
 #include "frmtessellon.h"
+#include "mapfile.h"
 #include "picturebox.h"
 #include "scrollbar.h"
 #include "vbbuttons.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr int kRightButton = 2;
 constexpr int kMaxTyped = 5999;
-constexpr int kMaxSide = 32767; // scroll ranges are 16-bit
 
 // Which edges a handle drags: handle 5 the right edge, 7 the bottom one, 8 both.
 struct HandleRule
@@ -29,7 +29,7 @@ constexpr HandleRule kHandles[9] = {{false, false}, {false, false}, {false, fals
 // A typed reply as a size: the old value when it is no 16-bit number.
 int typedSize(const QString& reply, int old)
 {
-    return toInt16(reply).value_or(qint16(std::min(old, kMaxSide)));
+    return toInt16(reply).value_or(qint16(std::min(old, kMaxPictureSide)));
 }
 
 } // namespace
@@ -63,14 +63,13 @@ void frmTessellon::picResizer_MouseMove(int handle, double x, double y)
 {
     if (!ResizingCanvas || handle < 1 || handle > 8) return;
     const HandleRule rule = kHandles[handle];
-    if (rule.width) {
-        const int w = roundHalfEven(Canvas.width() + x);
-        if (w > 0) setCanvasSize(std::min(w, kMaxSide), Canvas.height());
-    }
-    if (rule.height) {
-        const int h = roundHalfEven(Canvas.height() + y);
-        if (h > 0) setCanvasSize(Canvas.width(), std::min(h, kMaxSide));
-    }
+    // each edge with its own test, both in one resize: a resize copies the whole bitmap
+    QSize size = Canvas.size();
+    if (const int w = roundHalfEven(size.width() + x); rule.width && w > 0)
+        size.setWidth(std::min(w, kMaxPictureSide));
+    if (const int h = roundHalfEven(size.height() + y); rule.height && h > 0)
+        size.setHeight(std::min(h, kMaxPictureSide));
+    if (size != Canvas.size()) setCanvasSize(size.width(), size.height());
     PlaceResizeHandles();
     UpdateScrollRanges();
     // repaint before the next move; user input waits, so no handler runs inside this one

@@ -53,12 +53,9 @@ void frmTessellon::LoadSettings()
         // a value that is no 16-bit number leaves the action unbound
         if (const auto code = toInt16(read(store, kBindingSettings[i - 1]))) KeyCodes[i] = *code;
     }
-    for (int i = 1; i <= 13; ++i) {
-        txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
-        txtKeyBindings[i]->setToolTip(KeyName(KeyCodes[i]));
-    }
+    for (int i = 1; i <= 13; ++i) showBinding(i);
     bool ok = false;
-    const bool on = truthValue(read(store, kGridLines).toLower(), ok);
+    const bool on = truthValue(read(store, kGridLines), ok);
     if (ok && !on) {
         chkGrid->setValue(0);
     } else {
@@ -76,13 +73,18 @@ void frmTessellon::StoreSettings()
     ProfileStore store(SettingsPath());
     for (int i = 1; i <= 13; ++i)
         write(store, kBindingSettings[i - 1], QString::number(KeyCodes[i]));
-    write(store, kGridLines, chkGrid->Value() == 1 ? QStringLiteral("True") : QStringLiteral("False"));
-    write(store, kOverlay,
-          optDefaultOverlay[1]->isChecked() ? QStringLiteral("Left") : QStringLiteral("Right"));
+    write(store, kGridLines, gridOn() ? QStringLiteral("True") : QStringLiteral("False"));
+    write(store, kOverlay, leftOverlays() ? QStringLiteral("Left") : QStringLiteral("Right"));
     const double perPixel = twipsPerScreenPixel();
     write(store, kFormLeft, twipsText(frameGeometry().x() * perPixel));
     write(store, kFormTop, twipsText(frameGeometry().y() * perPixel));
     store.save(); // a failed write is ignored: the next start sees the old file
+}
+
+void frmTessellon::showBinding(int i)
+{
+    txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
+    txtKeyBindings[i]->setToolTip(KeyName(KeyCodes[i]));
 }
 
 void frmTessellon::txtKeyBindings_Click(int i)
@@ -97,8 +99,7 @@ void frmTessellon::txtKeyBindings_KeyDown(int i, int keyCode)
     const QString name = KeyName(qint16(keyCode));
     if (!name.isEmpty()) {
         KeyCodes[i] = qint16(keyCode);
-        txtKeyBindings[i]->setText(name);
-        txtKeyBindings[i]->setToolTip(name);
+        showBinding(i);
     } else {
         dialogs().MsgBox(QStringLiteral("Please use another key, the key you pressed isn't "
                                         "available for binding."),

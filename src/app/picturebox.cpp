@@ -25,12 +25,6 @@ int vbButtons(Qt::MouseButtons b) noexcept
            (b & Qt::MiddleButton ? 4 : 0);
 }
 
-int vbShift(Qt::KeyboardModifiers m) noexcept
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-           (m & Qt::AltModifier ? 4 : 0);
-}
-
 PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -85,27 +79,23 @@ void PictureBox::paintEvent(QPaintEvent* event)
 void PictureBox::mousePressEvent(QMouseEvent* e)
 {
     const int inset = border_ ? 1 : 0;
-    emit MouseDown(index_, vbButton(e->button()), vbShift(e->modifiers()),
+    emit MouseDown(index_, vbButton(e->button()), modifierState(e->modifiers()),
                    e->position().x() - inset, e->position().y() - inset);
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* e)
 {
     const int inset = border_ ? 1 : 0;
-    emit MouseMove(index_, vbButtons(e->buttons()), vbShift(e->modifiers()),
+    emit MouseMove(index_, vbButtons(e->buttons()), modifierState(e->modifiers()),
                    e->position().x() - inset, e->position().y() - inset);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* e)
 {
     const int inset = border_ ? 1 : 0;
-    emit MouseUp(index_, vbButton(e->button()), vbShift(e->modifiers()),
+    emit MouseUp(index_, vbButton(e->button()), modifierState(e->modifiers()),
                  e->position().x() - inset, e->position().y() - inset);
 }
-
-} // namespace tessellon
-
-namespace tessellon {
 
 void PictureBox::keyPressEvent(QKeyEvent* e)
 {

@@ -62,7 +62,5 @@ private:
 int vbButton(Qt::MouseButton b) noexcept;
 /// The platform's number of a set of held buttons, added together.
 int vbButtons(Qt::MouseButtons b) noexcept;
-/// Modifier state: 1 Shift + 2 Ctrl + 4 Alt.
-int vbShift(Qt::KeyboardModifiers m) noexcept;
 
 } // namespace tessellon
