@@ -12,6 +12,7 @@
 #include "tilevariants.h"
 #include "undoring.h"
 #include "vbbuttons.h"
+#include "stampcheck.h"
 #include "windowfixture.h"
 
 #include <QApplication>
@@ -27,14 +28,7 @@ using namespace tessellon;
 
 namespace {
 
-constexpr QRgb kGridRgb = 0xB4B4B3;
-
 using Fixture = WindowFixture;
-
-QRgb rgbAt(const Surface& s, int x, int y)
-{
-    return s.image().pixel(x, y) & 0xFFFFFF;
-}
 
 // A hot-spot of the shown page whose tile has visible lines.
 qint16 someHotSpot()
@@ -42,26 +36,6 @@ qint16 someHotSpot()
     for (const HotSpotSpec& h : hotSpots())
         if (h.hotSpot > 0 && hotSpotFrame(h.hotSpot) == kPageStandard) return h.hotSpot;
     return 0;
-}
-
-// Fills `r` with a colour pattern, so that AND and copy differ under white tile pixels.
-void paintPattern(Surface& s, const QRect& r)
-{
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            s.row(y)[x] = qRgb((x * 37 + 11) & 0xEF, (y * 53 + 7) & 0xEF, ((x + y) * 29) & 0xEF);
-}
-
-// True when the canvas at `at` is `before` ANDed (overlay) or replaced by `tile`.
-bool stamped(const QImage& before, const Surface& s, const QImage& tile, QPoint at, bool overlay)
-{
-    for (int y = 0; y < tile.height(); ++y)
-        for (int x = 0; x < tile.width(); ++x) {
-            const QRgb t = tile.pixel(x, y) & 0xFFFFFF;
-            const QRgb want = overlay ? (before.pixel(x, y) & 0xFFFFFF & t) : t;
-            if (rgbAt(s, at.x() + x, at.y() + y) != want) return false;
-        }
-    return true;
 }
 
 // The thumb of a scroll bar, in the bar's coordinates.
@@ -118,8 +92,7 @@ private slots:
 // Without the art every stamp is of a null image and the stamp checks would pass on nothing.
 void TestKeys::initTestCase()
 {
-    for (qint16 n = 1; n <= kTileCount; ++n)
-        QVERIFY2(TileCatalogue::instance().has(n), qPrintable(QString::number(n)));
+    requireAllTiles();
 }
 
 void TestKeys::movementKeys_data()
@@ -388,7 +361,8 @@ void TestKeys::repeatStampsByOption()
     QCOMPARE(w.Ring->position(), qint16(1)); // Repeat records nothing
     QCOMPARE(w.shpCursor->pos(), QPoint(90, 30));
     QVERIFY(
-        stamped(before, w.Canvas, TileCatalogue::instance().image(tile), {90, 30}, leftOverlays));
+        matchesStamp(before, w.Canvas, TileCatalogue::instance().image(tile), {90, 30},
+                     leftOverlays ? Mode::Overlay : Mode::Replace));
     // Undo takes back the recorded stamp, not the repeated one, and goes there
     f.type({Qt::Key_Z});
     QCOMPARE(w.shpCursor->pos(), QPoint(30, 30));

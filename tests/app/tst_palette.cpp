@@ -13,6 +13,7 @@
 #include "tilevariants.h"
 #include "undoring.h"
 #include "vbbuttons.h"
+#include "stampcheck.h"
 #include "windowfixture.h"
 
 #include <QApplication>
@@ -30,7 +31,6 @@ constexpr VbColor kDarkRed = 0x000000C0;
 constexpr VbColor kLightRed = 0x008080FF;
 constexpr VbColor kRed = 0x000000FF;
 constexpr QRgb kWhiteRgb = 0xFFFFFF;
-constexpr QRgb kGridRgb = 0xB4B4B3;
 
 using Fixture = WindowFixture;
 
@@ -67,36 +67,6 @@ void moveTo(QWidget* w)
     moveTo(w, w->rect().center());
 }
 
-QRgb rgbAt(const Surface& s, int x, int y)
-{
-    return s.image().pixel(x, y) & 0xFFFFFF;
-}
-
-// Fills `r` of the canvas with a colour pattern whose channels differ from pixel to pixel,
-// so that AND and copy give different results under every white tile pixel.
-void paintPattern(Surface& s, const QRect& r)
-{
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            s.row(y)[x] = qRgb((x * 37 + 11) & 0xEF, (y * 53 + 7) & 0xEF, ((x + y) * 29) & 0xEF);
-}
-
-enum class Mode { None, Overlay, Replace };
-
-// The canvas under `tile` at `at`, from `before`, as the stamp of `mode` must leave it (grid off).
-bool matchesStamp(const QImage& before, const Surface& after, const QImage& tile, QPoint at,
-                  Mode mode)
-{
-    for (int y = 0; y < tile.height(); ++y)
-        for (int x = 0; x < tile.width(); ++x) {
-            const QRgb was = before.pixel(x, y) & 0xFFFFFF;
-            const QRgb t = tile.pixel(x, y) & 0xFFFFFF;
-            const QRgb want = mode == Mode::Overlay ? (was & t) : mode == Mode::Replace ? t : was;
-            if (rgbAt(after, at.x() + x, at.y() + y) != want) return false;
-        }
-    return true;
-}
-
 } // namespace
 
 class TestPalette : public QObject
@@ -128,8 +98,7 @@ private slots:
 // Without the art every picture is null and the stamp checks would pass on nothing.
 void TestPalette::initTestCase()
 {
-    for (qint16 n = 1; n <= kTileCount; ++n)
-        QVERIFY2(TileCatalogue::instance().has(n), qPrintable(QString::number(n)));
+    requireAllTiles();
 }
 
 void TestPalette::hoverPreviewsOnTheTaggedPanel_data()

@@ -12,18 +12,7 @@ using namespace tessellon;
 
 namespace {
 
-struct Started
-{
-    QTemporaryDir dir;
-    ScriptedDialogs* dialogs = new ScriptedDialogs;
-    std::unique_ptr<frmTessellon> window;
-    explicit Started(const QByteArray& ini)
-    {
-        if (!ini.isNull()) writeFile(dir.filePath(QStringLiteral("Tessellon.ini")), ini);
-        window = std::make_unique<frmTessellon>(dir.path(), std::unique_ptr<Dialogs>(dialogs));
-    }
-    QString ini() const { return QString::fromLatin1(readFile(dir.filePath(QStringLiteral("Tessellon.ini")))); }
-};
+using Started = WindowFixture;
 
 const QString kResting = QStringLiteral(
     "To change a key binding, click the box containing the current binding once, then press "
@@ -52,17 +41,17 @@ private slots:
 
 void TestSettings::firstRunWritesEveryKeyInOrder()
 {
-    Started s(QByteArray{});
+    Started s;
     const QStringList boxes = {"W", "A", "D", "S", "Z", "Y", "R", "E", "1", "2", "3", "9", "0"};
     for (int i = 1; i <= 13; ++i) {
-        QCOMPARE(s.window->txtKeyBindings[i]->text(), boxes[i - 1]);
-        QCOMPARE(s.window->txtKeyBindings[i]->toolTip(), boxes[i - 1]);
+        QCOMPARE(s.window.txtKeyBindings[i]->text(), boxes[i - 1]);
+        QCOMPARE(s.window.txtKeyBindings[i]->toolTip(), boxes[i - 1]);
     }
-    QCOMPARE(s.window->chkGrid->Value(), 1);
-    QVERIFY(s.window->tmrDrawInitialGrid->isActive());
-    QVERIFY(s.window->optDefaultOverlay[1]->isChecked());
-    s.window->move(0, 0);
-    s.window->close();
+    QCOMPARE(s.window.chkGrid->Value(), 1);
+    QVERIFY(s.window.tmrDrawInitialGrid->isActive());
+    QVERIFY(s.window.optDefaultOverlay[1]->isChecked());
+    s.window.move(0, 0);
+    s.window.close();
     const QStringList lines = s.ini().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const QStringList expected = {"[HotKeyBindings]", "Up=87", "Left=65", "Right=68", "Down=83",
                                   "Undo=90", "Redo=89", "Repeat=82", "Erase=69", "Tab1=49",
@@ -89,11 +78,11 @@ void TestSettings::gridLines()
     QFETCH(QByteArray, value);
     QFETCH(int, grid);
     Started s("[Settings]\nGridLines=" + value + "\n");
-    QCOMPARE(s.window->chkGrid->Value(), grid);
-    QCOMPARE(s.window->tmrDrawInitialGrid->isActive(), grid == 1);
+    QCOMPARE(s.window.chkGrid->Value(), grid);
+    QCOMPARE(s.window.tmrDrawInitialGrid->isActive(), grid == 1);
     // the start-up click drew the grid over the description-size canvas, or nothing
-    QCOMPARE(s.window->Canvas.Point(30, 1) == kGridColour, grid == 1);
-    s.window->close();
+    QCOMPARE(s.window.Canvas.Point(30, 1) == kGridColour, grid == 1);
+    s.window.close();
     QVERIFY(s.ini().contains(grid ? QStringLiteral("GridLines=True") : QStringLiteral("GridLines=False")));
 }
 
@@ -112,30 +101,30 @@ void TestSettings::overlay()
     QFETCH(QByteArray, value);
     QFETCH(bool, right);
     Started s("[Settings]\nOverlay=" + value + "\n");
-    QCOMPARE(s.window->optDefaultOverlay[0]->isChecked(), right);
-    QCOMPARE(s.window->optDefaultOverlay[1]->isChecked(), !right);
-    QVERIFY(s.window->FormLoaded);
-    s.window->close();
+    QCOMPARE(s.window.optDefaultOverlay[0]->isChecked(), right);
+    QCOMPARE(s.window.optDefaultOverlay[1]->isChecked(), !right);
+    QVERIFY(s.window.FormLoaded);
+    s.window.close();
     QVERIFY(s.ini().contains(right ? QStringLiteral("Overlay=Right") : QStringLiteral("Overlay=Left")));
 }
 
 void TestSettings::unconvertibleBindings()
 {
     Started s("[HotKeyBindings]\nUp=abc\nLeft=70000\nRight=38\nDown=82.5\n");
-    QCOMPARE(s.window->KeyCodes[1], qint16(0));
-    QCOMPARE(s.window->KeyCodes[2], qint16(0));
-    QCOMPARE(s.window->KeyCodes[3], qint16(38)); // the up arrow: no name, but it serves
-    QCOMPARE(s.window->KeyCodes[4], qint16(82)); // rounded to even
-    QCOMPARE(s.window->txtKeyBindings[1]->text(), QString());
-    QCOMPARE(s.window->txtKeyBindings[3]->text(), QString());
-    QCOMPARE(s.window->txtKeyBindings[4]->text(), QStringLiteral("R"));
+    QCOMPARE(s.window.KeyCodes[1], qint16(0));
+    QCOMPARE(s.window.KeyCodes[2], qint16(0));
+    QCOMPARE(s.window.KeyCodes[3], qint16(38)); // the up arrow: no name, but it serves
+    QCOMPARE(s.window.KeyCodes[4], qint16(82)); // rounded to even
+    QCOMPARE(s.window.txtKeyBindings[1]->text(), QString());
+    QCOMPARE(s.window.txtKeyBindings[3]->text(), QString());
+    QCOMPARE(s.window.txtKeyBindings[4]->text(), QStringLiteral("R"));
     // an unbound action is never triggered by an unknown key
-    s.window->shpCursor->move(60, 60);
-    s.window->cmdFob_KeyDown(0, 0);
-    QCOMPARE(s.window->shpCursor->pos(), QPoint(60, 60));
-    s.window->cmdFob_KeyDown(38, 0); // moves right
-    QCOMPARE(s.window->shpCursor->pos(), QPoint(90, 60));
-    s.window->close();
+    s.window.shpCursor->move(60, 60);
+    s.window.cmdFob_KeyDown(0, 0);
+    QCOMPARE(s.window.shpCursor->pos(), QPoint(60, 60));
+    s.window.cmdFob_KeyDown(38, 0); // moves right
+    QCOMPARE(s.window.shpCursor->pos(), QPoint(90, 60));
+    s.window.close();
     const QString ini = s.ini();
     QVERIFY(ini.contains(QStringLiteral("Up=0")));
     QVERIFY(ini.contains(QStringLiteral("Left=0")));
@@ -146,16 +135,16 @@ void TestSettings::windowPosition()
 {
     {
         Started s("[Settings]\nFormLeft=-1500\nFormTop=40000\n");
-        QCOMPARE(s.window->x(), -100);
+        QCOMPARE(s.window.x(), -100);
         // beyond 16 bits converts to nothing: the top stays where text that is no number leaves it
-        QCOMPARE(s.window->y(), Started("[Settings]\nFormTop=abc\n").window->y());
-        s.window->move(20, 30);
-        s.window->close();
+        QCOMPARE(s.window.y(), Started("[Settings]\nFormTop=abc\n").window.y());
+        s.window.move(20, 30);
+        s.window.close();
         QVERIFY(s.ini().contains(QStringLiteral("FormLeft=300")));
         QVERIFY(s.ini().contains(QStringLiteral("FormTop=450")));
     }
     Started t("[Settings]\nFormLeft=300\nFormTop=450\n");
-    QCOMPARE(t.window->pos(), QPoint(20, 30));
+    QCOMPARE(t.window.pos(), QPoint(20, 30));
 }
 
 void TestSettings::lettersCaseAndForeignLinesSurvive()
@@ -163,10 +152,10 @@ void TestSettings::lettersCaseAndForeignLinesSurvive()
     const QByteArray ini = "; my bindings\n[hotkeybindings]\nUNDO=116\nFavourite=12\n\n"
                            "[settings]\ngridlines=false\n[Other]\nkeep=me\n";
     Started s(ini);
-    QCOMPARE(s.window->KeyCodes[5], qint16(116));
-    QCOMPARE(s.window->txtKeyBindings[5]->text(), QStringLiteral("F5"));
-    QCOMPARE(s.window->chkGrid->Value(), 0);
-    s.window->close();
+    QCOMPARE(s.window.KeyCodes[5], qint16(116));
+    QCOMPARE(s.window.txtKeyBindings[5]->text(), QStringLiteral("F5"));
+    QCOMPARE(s.window.chkGrid->Value(), 0);
+    s.window.close();
     const QString after = s.ini();
     for (const char* kept : {"; my bindings", "Favourite=12", "[Other]\nkeep=me"})
         QVERIFY2(after.contains(QLatin1String(kept)), kept);

@@ -1,5 +1,7 @@
 #include "soakchecks.h"
 
+#include "windowfixture.h"
+
 #include "frmtessellon.h"
 #include "picturebox.h"
 #include "scrollbar.h"
@@ -42,24 +44,6 @@ QString checkRing(const UndoRing& ring)
             return QStringLiteral("undo slot %1 State '%2'").arg(i).arg(s);
     }
     return {};
-}
-
-// Grid-coloured pixels at grid positions, reading only those positions.
-int gridDotsAt(const QImage& picture)
-{
-    const QImage img = picture.convertToFormat(QImage::Format_RGB32);
-    auto isDot = [](QRgb p) { return (p & 0xFFFFFF) == 0xB4B4B3; };
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        if (y % 2 == 1)
-            for (int x = 30; x < img.width(); x += 30)
-                n += isDot(row[x]);
-        if (y > 0 && y % 30 == 0)
-            for (int x = 1; x < img.width(); x += 2)
-                n += isDot(row[x]);
-    }
-    return n;
 }
 
 } // namespace
@@ -107,7 +91,7 @@ QString SavedMapWatch::check()
         seen_.insert(path, now);
         const QImage img(path);
         if (img.isNull()) return QStringLiteral("saved map %1 does not read back").arg(path);
-        const int dots = gridDotsAt(img);
+        const int dots = gridDots(img);
         if (dots > 0) return QStringLiteral("saved map %1 holds %2 grid dots").arg(path).arg(dots);
         ++verified_;
     }

@@ -1,5 +1,6 @@
 #include "soakdriver.h"
 
+#include "testfiles.h"
 #include "windowfixture.h"
 
 #include <QDataStream>
@@ -83,12 +84,6 @@ QByteArray hugeBitmapHeader()
     return bytes;
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 void sendMouse(QWidget* w, QEvent::Type type, QPointF pos, Qt::MouseButton button,
@@ -112,15 +107,14 @@ void SoakDriver::writeInputFiles()
         sample.setPixel(x, 75, qRgb(0, 0, 0));
     sample.save(f_.path(QStringLiteral("sample.bmp")), "BMP");
     sample.save(f_.path(QStringLiteral("png.bmp")), "PNG");
-    QFile valid(f_.path(QStringLiteral("sample.bmp")));
-    QByteArray head = valid.open(QIODevice::ReadOnly) ? valid.read(100) : QByteArray();
-    writeBytes(f_.path(QStringLiteral("truncated.bmp")), head);
+    writeFile(f_.path(QStringLiteral("truncated.bmp")),
+              readFile(f_.path(QStringLiteral("sample.bmp"))).left(100));
     QByteArray noise("BM");
     for (int i = 0; i < 3000; ++i)
         noise.append(char(uniform(0, 255)));
-    writeBytes(f_.path(QStringLiteral("garbage.bmp")), noise);
-    writeBytes(f_.path(QStringLiteral("huge.bmp")), hugeBitmapHeader());
-    writeBytes(f_.path(QStringLiteral("notes.txt")), "not a picture\n");
+    writeFile(f_.path(QStringLiteral("garbage.bmp")), noise);
+    writeFile(f_.path(QStringLiteral("huge.bmp")), hugeBitmapHeader());
+    writeFile(f_.path(QStringLiteral("notes.txt")), "not a picture\n");
     QDir(f_.dir.path()).mkdir(QStringLiteral("maps"));
     inputFiles_ = {QStringLiteral("sample.bmp"),    QStringLiteral("png.bmp"),
                    QStringLiteral("truncated.bmp"), QStringLiteral("garbage.bmp"),
