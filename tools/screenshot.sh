@@ -14,22 +14,22 @@ start_app
 # repeated one step at a time with D and R.
 read -r cx cy < <(hotspot_xy 4 16 232 96 0 32 33 17)
 press s s
-stamp_at_hotspot "$cx" "$cy"
+click_at "$cx" "$cy"
 for _ in 1 2 3 4 5; do press d r; done
 # A room at its end: page "Standard", panel 15's N hot-spot.
-read -r rx ry < <(hotspot_xy 296 16 312 32 0 -16 33 17)
+read -r rx ry < <(hotspot_xy $PAGE_X $PAGE_Y 312 32 0 -16 33 17)
 press d
-stamp_at_hotspot "$rx" "$ry"
+click_at "$rx" "$ry"
 # South from the room: the narrow straight's N hot-spot, repeated, then stairs going down.
 read -r nx ny < <(hotspot_xy 4 16 232 96 0 -16 33 17)
 press s
-stamp_at_hotspot "$nx" "$ny"
+click_at "$nx" "$ny"
 for _ in 1 2 3; do press s r; done
-read -r sx sy < <(hotspot_xy 296 16 168 96 0 32 33 17)
+read -r sx sy < <(hotspot_xy $PAGE_X $PAGE_Y 168 96 0 32 33 17)
 press s
-stamp_at_hotspot "$sx" "$sy"
+click_at "$sx" "$sy"
 # Hover a hot-spot so the palette shows its preview.
-read -r hx hy < <(hotspot_xy 296 16 24 32 -16 0 17 33)
+read -r hx hy <<<"$HOTSPOT_110_XY"
 hover_at "$hx" "$hy"
 sleep 0.5
 "$IM_IMPORT" -window "$WID" "$out"

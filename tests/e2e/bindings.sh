@@ -3,14 +3,14 @@
 # the settings file and still holds after a restart; a key without a name is refused.
 source "$(dirname "$0")/lib.sh"
 
-read -r hx hy < <(hotspot_xy 296 16 24 32 -16 0 17 33) # hot-spot 110, tile 99
+read -r hx hy <<<"$HOTSPOT_110_XY"
 
 # Centre of binding box i (1..13): two rows of boxes (33 x 25) on the page at (296, 16);
 # Up..Repeat in the first row, Erase..3x3 in the second, 60 pixels apart.
 binding_box_xy() {
     local i=$1 col row
     if [ "$i" -le 7 ]; then col=$((i - 1)) row=44; else col=$((i - 8)) row=96; fi
-    echo "$((296 + 8 + col * 60 + 12 + 16)) $((16 + row + 18 + 12))"
+    echo "$((PAGE_X + 8 + col * 60 + 12 + 16)) $((PAGE_Y + row + 18 + 12))"
 }
 read -r undo_x undo_y < <(binding_box_xy 5)
 read -r redo_x redo_y < <(binding_box_xy 6)
@@ -26,7 +26,7 @@ pass "an arrow key is refused with an error box"
 
 # Back to the tiles with the Tab 1 key, stamp, and undo with the new key.
 press 1
-stamp_at_hotspot "$hx" "$hy"
+click_at "$hx" "$hy"
 save_as stamped
 check "the stamp is on the canvas" map_holds stamped $CANVAS_W $CANVAS_H 99 0 0
 press F5
@@ -38,7 +38,7 @@ check "the refused key left Redo on Y (89)" ini_is HotKeyBindings Redo 89
 check "the other bindings keep their defaults" ini_is HotKeyBindings Repeat 82
 
 start_app
-stamp_at_hotspot "$hx" "$hy"
+click_at "$hx" "$hy"
 press z
 save_as after-z
 check "after the restart Z no longer undoes" map_holds after-z $CANVAS_W $CANVAS_H 99 0 0

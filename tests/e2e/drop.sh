@@ -3,7 +3,7 @@
 # any size), moves the cursor home and forgets the file name; a text file is refused.
 source "$(dirname "$0")/lib.sh"
 
-read -r hx hy < <(hotspot_xy 296 16 24 32 -16 0 17 33) # hot-spot 110, tile 99
+read -r hx hy <<<"$HOTSPOT_110_XY"
 
 start_app
 press d d s
@@ -15,7 +15,7 @@ end_drag
 pass "a dropped picture resets the caption"
 
 # The cursor was at (60, 30); after the drop a stamp lands at (0, 0).
-stamp_at_hotspot "$hx" "$hy"
+click_at "$hx" "$hy"
 save_as after-drop
 check "the canvas took the dropped picture's size and pixels; the cursor went home" \
     map_holds after-drop 100 80 1 10 20 99 0 0

@@ -3,13 +3,13 @@
 # map of another size, and a name that does not exist.
 source "$(dirname "$0")/lib.sh"
 
-read -r ax ay < <(hotspot_xy 296 16 24 32 -16 0 17 33) # hot-spot 110, tile 99
-read -r bx by < <(hotspot_xy 296 16 312 32 0 -16 33 17) # panel 15's N hot-spot 61, tile 57
+read -r ax ay <<<"$HOTSPOT_110_XY"
+read -r bx by < <(hotspot_xy $PAGE_X $PAGE_Y 312 32 0 -16 33 17) # panel 15's N hot-spot 61, tile 57
 
 start_app
-stamp_at_hotspot "$ax" "$ay"
+click_at "$ax" "$ay"
 press s d
-stamp_at_hotspot "$bx" "$by"
+click_at "$bx" "$by"
 save_as castle
 check "castle.bmp holds both stamps" map_holds castle $CANVAS_W $CANVAS_H 99 0 0 57 30 30
 
@@ -20,7 +20,6 @@ check "Clear answered Yes leaves a white canvas of the same size" \
     map_holds cleared $CANVAS_W $CANVAS_H
 
 load_map castle
-check "Load shows the map's name in the caption" caption_is "Tessellon castle.bmp"
 save_as reloaded
 check "the loaded map is the saved one, pixel for pixel" \
     same_pixels "$E2E_DIR/reloaded.bmp" "$E2E_DIR/castle.bmp"

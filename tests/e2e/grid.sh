@@ -3,7 +3,7 @@
 # dot either way, and the choice survives a restart.
 source "$(dirname "$0")/lib.sh"
 
-read -r hx hy < <(hotspot_xy 296 16 24 32 -16 0 17 33) # hot-spot 110, tile 99
+read -r hx hy <<<"$HOTSPOT_110_XY"
 
 # Canvas pixel (x, y) in the last canvas screenshot.
 canvas_pixel() {
@@ -25,7 +25,7 @@ dots_where_expected() {
 start_app
 wait_until "the grid on the canvas at start" grid_shown
 check "the grid dots stand every 30 pixels on odd pixels" dots_where_expected
-stamp_at_hotspot "$hx" "$hy"
+click_at "$hx" "$hy"
 save_as grid-on
 check "saved with the grid shown: the tile on white" map_holds grid-on $CANVAS_W $CANVAS_H 99 0 0
 check "saved with the grid shown: no grid dot" no_grid_dot "$E2E_DIR/grid-on.bmp"

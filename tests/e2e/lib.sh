@@ -133,6 +133,12 @@ hotspot_xy() {
     echo "$((fx + px + dx + w / 2)) $((fy + py + dy + h / 2))"
 }
 
+# Page "Standard" stands at (296, 16); its panel 27 at (24, 32) has the W hot-spot 110
+# (tile 99, 17 x 33 at (-16, 0)), the hot-spot most scripts stamp with.
+PAGE_X=296
+PAGE_Y=16
+HOTSPOT_110_XY=$(hotspot_xy $PAGE_X $PAGE_Y 24 32 -16 0 17 33)
+
 caption_is() {
     [ "$(xdotool getwindowname "$WID" 2>/dev/null)" = "$1" ]
 }
@@ -183,12 +189,6 @@ load_map() {
     click_at $LOAD_XY
     answer_input_box "Load Map" "$1"
     wait_until "the caption after loading $1" caption_is "Tessellon ${1%.bmp}.bmp"
-}
-
-# Clicks a hot-spot at "x y": hover first, so the palette sees the pointer arrive.
-stamp_at_hotspot() {
-    hover_at "$1" "$2"
-    click_at "$1" "$2" "${3:-1}"
 }
 
 # Writes the picture a canvas of W x H should hold: white, with each "tile x y" ANDed in.

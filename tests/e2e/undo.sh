@@ -5,15 +5,15 @@ source "$(dirname "$0")/lib.sh"
 
 # Page "Standard" at (296, 16): panel 27 at (24, 32), W hot-spot 110 gives tile 99; panel 28
 # at (88, 32), N hot-spot 113 gives tile 102.
-read -r ax ay < <(hotspot_xy 296 16 24 32 -16 0 17 33)
-read -r bx by < <(hotspot_xy 296 16 88 32 0 -16 33 17)
+read -r ax ay <<<"$HOTSPOT_110_XY"
+read -r bx by < <(hotspot_xy $PAGE_X $PAGE_Y 88 32 0 -16 33 17)
 W=$CANVAS_W
 H=$CANVAS_H
 
 start_app
-stamp_at_hotspot "$ax" "$ay"
+click_at "$ax" "$ay"
 press d
-stamp_at_hotspot "$bx" "$by"
+click_at "$bx" "$by"
 save_as both
 check "two stamps side by side" map_holds both $W $H 99 0 0 102 30 0
 
