@@ -20,29 +20,19 @@ constexpr quint32 kPixelsPerMetre = 2835; // 72 dots per inch
 // Rows are moved in chunks of about this many bytes: large writes, a small buffer.
 constexpr qint64 kChunkBytes = qint64(1) << 20;
 
-template <typename T> T le(const char* p)
+template <typename T> T le(const void* p)
 {
-    return qFromLittleEndian<T>(reinterpret_cast<const uchar*>(p));
+    return qFromLittleEndian<T>(p);
 }
 
-template <typename T> void putLe(char* p, T v)
+template <typename T> void putLe(void* p, T v)
 {
-    qToLittleEndian<T>(v, reinterpret_cast<uchar*>(p));
+    qToLittleEndian<T>(v, p);
 }
 
 int rowsPerChunk(qint64 rowBytes)
 {
     return int(std::max<qint64>(1, kChunkBytes / rowBytes));
-}
-
-quint32 load32(const uchar* p)
-{
-    return qFromLittleEndian<quint32>(p);
-}
-
-void store32(uchar* p, quint32 v)
-{
-    qToLittleEndian<quint32>(v, p);
 }
 
 // Four pixels are three little-endian words: b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3.
@@ -52,7 +42,7 @@ void rowFrom24(const uchar* src, QRgb* dst, int width)
     constexpr quint32 opaque = 0xFF000000;
     int x = 0;
     for (; x + 4 <= width; x += 4, src += 12) {
-        const quint32 w0 = load32(src), w1 = load32(src + 4), w2 = load32(src + 8);
+        const quint32 w0 = le<quint32>(src), w1 = le<quint32>(src + 4), w2 = le<quint32>(src + 8);
         dst[x] = opaque | (w0 & 0xFFFFFF);
         dst[x + 1] = opaque | (w0 >> 24) | ((w1 & 0xFFFF) << 8);
         dst[x + 2] = opaque | (w1 >> 16) | ((w2 & 0xFF) << 16);
@@ -74,9 +64,9 @@ void rowTo24(const QRgb* src, uchar* dst, int width)
     int x = 0;
     for (; x + 4 <= width; x += 4, dst += 12) {
         const quint32 p0 = src[x], p1 = src[x + 1], p2 = src[x + 2], p3 = src[x + 3];
-        store32(dst, (p0 & 0xFFFFFF) | (p1 << 24));
-        store32(dst + 4, ((p1 >> 8) & 0xFFFF) | (p2 << 16));
-        store32(dst + 8, ((p2 >> 16) & 0xFF) | (p3 << 8));
+        putLe<quint32>(dst, (p0 & 0xFFFFFF) | (p1 << 24));
+        putLe<quint32>(dst + 4, ((p1 >> 8) & 0xFFFF) | (p2 << 16));
+        putLe<quint32>(dst + 8, ((p2 >> 16) & 0xFF) | (p3 << 8));
     }
     for (; x < width; ++x, dst += 3) {
         const QRgb c = src[x];
