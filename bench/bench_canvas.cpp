@@ -2,6 +2,8 @@
 // own per-pixel pixel() and setPixel(), one call per point, measured in the same run.
 // Prints operation, median, baseline median and their ratio.
 
+#include "benchstats.h"
+
 #include "grid.h"
 #include "stamping.h"
 #include "surface.h"
@@ -41,12 +43,6 @@ double sampleMicros(const Timed& t)
         t.op();
     const std::chrono::duration<double, std::micro> took = Clock::now() - start;
     return took.count() / t.repeat;
-}
-
-double median(std::vector<double> v)
-{
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    return v[v.size() / 2];
 }
 
 // Medians in microseconds per call. The samples of the two alternate, so that load from

@@ -4,6 +4,8 @@
 // and saves the map. Prints medians and ratios; exits non-zero when the memory bound or a
 // round trip fails.
 
+#include "benchstats.h"
+
 #include "mapfile.h"
 
 #include <QCoreApplication>
@@ -37,12 +39,6 @@ struct Row
     const char* name;
     std::function<bool()> op;
 };
-
-double median(std::vector<double> v)
-{
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    return v[v.size() / 2];
-}
 
 bool run(const QString& program, const QStringList& args)
 {

@@ -3,6 +3,8 @@
 // frame (16 ms) at 3000 x 3000. Prints median and worst of each, the medians of the two
 // parts of a press (the grown bitmap, the grid pass), and press over copy.
 
+#include "benchstats.h"
+
 #include "cursorshape.h"
 #include "frmtessellon.h"
 #include "grid.h"
@@ -31,10 +33,9 @@ struct Stats
     double median, worst;
 };
 
-Stats stats(std::vector<double> v)
+Stats stats(const std::vector<double>& v)
 {
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v.back()};
+    return {median(v), *std::max_element(v.begin(), v.end())};
 }
 
 double millisSince(Clock::time_point start)
