@@ -4,6 +4,7 @@
 #include "scrollbar.h"
 #include "soakdriver.h"
 #include "vbbuttons.h"
+#include "tilevariants.h"
 #include "windowfixture.h"
 
 #include <QDirIterator>
@@ -58,8 +59,8 @@ constexpr QAbstractSlider::SliderAction kSliderActions[] = {
     QAbstractSlider::SliderPageStepAdd,   QAbstractSlider::SliderPageStepSub,
     QAbstractSlider::SliderToMinimum,     QAbstractSlider::SliderToMaximum};
 
-constexpr int kHotSpots = 334;
-constexpr int kBasePanels = 47;
+constexpr int kHotSpots = kLastHotSpot;
+constexpr int kBasePanels = int(std::tuple_size_v<decltype(frmTessellon::picBaseTile)>) - 1;
 
 QString keyText(int key, Qt::KeyboardModifiers mods)
 {
