@@ -6,8 +6,7 @@ namespace tessellon {
 
 QSize tileSize(qint16 n) noexcept
 {
-    const TilePixelSize size = tilePixelSize(n);
-    return {size.width, size.height};
+    return tilePixelSize(n);
 }
 
 const TileCatalogue& TileCatalogue::instance()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSize>
+
 #include <array>
 
 namespace tessellon {
@@ -11,13 +13,6 @@ struct TileSizeRun
     short last;
     short width;
     short height;
-};
-
-/// Width and height of a tile image in pixels; 0 x 0 for a number that names no image.
-struct TilePixelSize
-{
-    int width;
-    int height;
 };
 
 inline constexpr short kFirstTile = 1;
@@ -36,7 +31,8 @@ inline constexpr std::array<TileSizeRun, 25> kTileSizeRuns{{
     {319, 319, 61, 61},
 }};
 
-inline constexpr TilePixelSize tilePixelSize(int n) noexcept
+/// Width and height of a tile image in pixels; 0 x 0 for a number that names no image.
+inline constexpr QSize tilePixelSize(int n) noexcept
 {
     if (n < kFirstTile || n > kLastTile) return {0, 0};
     for (const TileSizeRun& run : kTileSizeRuns) {

@@ -48,7 +48,7 @@ void TestTileCatalogue::sizeTable()
     QFETCH(int, tile);
     QFETCH(QSize, size);
     QCOMPARE(tileSize(qint16(tile)), size);
-    static_assert(tilePixelSize(296).height == 121, "the lookup is usable at compile time");
+    static_assert(tilePixelSize(296).height() == 121, "the lookup is usable at compile time");
 }
 
 void TestTileCatalogue::everyImageLoadsInTableSize()

@@ -56,9 +56,9 @@ std::vector<Placement> layout(int scale, int maxWidth, int& sheetHeight)
     int y = kGap;
     int lineHeight = 0;
     for (int n = kFirstTile; n <= kLastTile; ++n) {
-        const TilePixelSize size = tilePixelSize(n);
-        const int w = std::max(size.width * scale, 3 * kGlyphAdvance);
-        const int h = size.height * scale + 3 + kLabelHeight;
+        const QSize size = tilePixelSize(n);
+        const int w = std::max(size.width() * scale, 3 * kGlyphAdvance);
+        const int h = size.height() * scale + 3 + kLabelHeight;
         if (x + w + kGap > maxWidth && x > kGap) {
             x = kGap;
             y += lineHeight + kGap;

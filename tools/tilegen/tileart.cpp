@@ -126,9 +126,9 @@ QRgb inkColour(Ink ink) noexcept
 
 QImage renderTile(int n)
 {
-    const TilePixelSize size = tilePixelSize(n);
-    if (size.width == 0) return {};
-    QImage image(size.width, size.height, QImage::Format_RGB32);
+    const QSize size = tilePixelSize(n);
+    if (size.width() == 0) return {};
+    QImage image(size.width(), size.height(), QImage::Format_RGB32);
     image.fill(Qt::white);
     const TileArt art = tileArt(n);
     if (art.piece == nullptr) return image; // the erasers and the blank 1 x 1 square
