@@ -3,6 +3,7 @@
 #include "tilesizes.h"
 
 #include <QDir>
+#include <QHash>
 #include <QPainter>
 #include <QSet>
 #include <QTest>
@@ -108,6 +109,7 @@ private slots:
     void slotHintsMatchOpenings();
     void neighboursShareTheirWalls_data();
     void neighboursShareTheirWalls();
+    void noTwoImagesAreAlike();
 };
 
 void TestTileArt::everyTile_data()
@@ -255,6 +257,22 @@ void TestTileArt::neighboursShareTheirWalls()
             QVERIFY2(canvas.pixel(p) == kBlack,
                      qPrintable(QStringLiteral("gap at %1,%2").arg(p.x()).arg(p.y())));
         }
+    }
+}
+
+void TestTileArt::noTwoImagesAreAlike()
+{
+    // The 11 x 11 eraser and the blank 1 x 1 square are both plain white by definition.
+    const QSet<std::pair<int, int>> alike{{42, 143}};
+    QHash<QByteArray, int> seen;
+    for (int n = kFirstTile; n <= kLastTile; ++n) {
+        const QImage image = tileart::renderTile(n);
+        QByteArray key(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+        key += QByteArray::number(image.width()) + 'x' + QByteArray::number(image.height());
+        const int first = seen.value(key);
+        QVERIFY2(first == 0 || alike.contains({first, n}),
+                 qPrintable(QStringLiteral("%1 looks like %2").arg(n).arg(first)));
+        if (first == 0) seen.insert(key, n);
     }
 }
 

@@ -26,8 +26,11 @@ inline constexpr Piece kUnitElbow{10, 10, kUnitElbowS, {o_, o_, o_, o_}};
 inline constexpr Shape kUnitRoundS[] = {arc(10, 0, 10, 180, 90)};
 inline constexpr Piece kUnitRound{10, 10, kUnitRoundS, {o_, o_, o_, o_}};
 
-inline constexpr Shape kUnitBulgeS[] = {arc(0, 10, 10, 0, 90)};
-inline constexpr Piece kUnitBulge{10, 10, kUnitBulgeS, {o_, o_, o_, o_}};
+// The border corner of kUnitCorner with its bend rounded off; a quarter arc from corner to
+// corner would only repeat kUnitRound turned half way round.
+inline constexpr Shape kUnitRoundCornerS[] = {line(0, 0, 5, 0), arc(5, 5, 5, 0, 90),
+                                              line(10, 5, 10, 10)};
+inline constexpr Piece kUnitRoundCorner{10, 10, kUnitRoundCornerS, {o_, o_, o_, o_}};
 
 inline constexpr Shape kUnitDiagonalS[] = {line(0, 0, 10, 10)};
 inline constexpr Piece kUnitDiagonal{10, 10, kUnitDiagonalS, {o_, o_, o_, o_}};

@@ -105,7 +105,7 @@ constexpr Family kFamilies[] = {
     {&kUnitHalf, {162, 163, 164, 165}, kTurns},
     {&kUnitElbow, {166, 167, 168, 169}, kTurns},
     {&kUnitRound, {170, 171, 172, 173}, kTurns},
-    {&kUnitBulge, {174, 175, 176, 177}, kTurns},
+    {&kUnitRoundCorner, {174, 175, 176, 177}, kTurns},
     {&kUnitDiagonal, {178, 179}, kTwo},
     // walls
     {&kEdgeWall, {156, 158, 159, 157}, kTurns},
