@@ -1,79 +1,14 @@
 #include "mapfile.h"
 
 #include "bmpformat.h"
+#include "picturereaders.h"
+#include "regularfile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
-#include <QPainter>
 #include <QSaveFile>
 
 namespace tessellon {
-
-namespace {
-
-constexpr int kBudgetMiB = int(kPictureBudgetBytes >> 20);
-
-// Qt's allocation limit is process-wide; hold ours only while we decode.
-class AllocationLimit
-{
-public:
-    explicit AllocationLimit(int mib) : old_(QImageReader::allocationLimit())
-    {
-        QImageReader::setAllocationLimit(mib);
-    }
-    ~AllocationLimit() { QImageReader::setAllocationLimit(old_); }
-    AllocationLimit(const AllocationLimit&) = delete;
-    AllocationLimit& operator=(const AllocationLimit&) = delete;
-
-private:
-    int old_;
-};
-
-PictureResult failure(const QString& why)
-{
-    return {QImage(), why};
-}
-
-QString tooLarge(QSize s)
-{
-    return QStringLiteral("the picture is too large (%1 x %2 pixels)")
-        .arg(s.width())
-        .arg(s.height());
-}
-
-// The canvas is opaque RGB32: transparent parts go onto white, everything else converts.
-QImage toCanvasFormat(QImage image)
-{
-    if (image.format() == QImage::Format_RGB32) return image;
-    if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB32);
-    QImage out(image.size(), QImage::Format_RGB32);
-    if (out.isNull()) return out;
-    out.fill(Qt::white);
-    QPainter p(&out);
-    p.drawImage(0, 0, image);
-    return out;
-}
-
-// Any format Qt reads, judged by its content rather than by the file name.
-PictureResult readWithQt(const QString& path)
-{
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QSize announced = reader.size(); // header only, nothing decoded yet
-    if (announced.isValid() && !pictureFits(announced)) return failure(tooLarge(announced));
-    QImage image;
-    {
-        const AllocationLimit limit(kBudgetMiB);
-        if (!reader.read(&image)) return failure(reader.errorString());
-    }
-    if (!pictureFits(image.size())) return failure(tooLarge(image.size()));
-    image = toCanvasFormat(std::move(image));
-    if (image.isNull()) return failure(QStringLiteral("not enough memory for the picture"));
-    return {image, QString()};
-}
-
-} // namespace
 
 bool pictureFits(QSize size) noexcept
 {
@@ -93,21 +28,18 @@ QString mapPath(const QString& programDir, const QString& bareName)
 
 PictureResult readPicture(const QString& path)
 {
-    QFile file(path);
-    // Unbuffered: the fast path reads large chunks straight into its own buffer.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return failure(file.errorString());
-    char head[kBmpHeadersSize];
-    const qint64 got = file.read(head, sizeof head);
-    const auto bmp = parseFastBmpHeader(head, got);
-    if (!bmp) {
-        file.close();
-        return readWithQt(path);
-    }
-    const QSize announced(bmp->width, bmp->height < 0 ? -qint64(bmp->height) : bmp->height);
-    if (!pictureFits(announced)) return failure(tooLarge(announced));
-    PictureResult r;
-    if (!readFastBmpPixels(file, *bmp, &r.image, &r.error)) r.image = QImage();
-    return r;
+    QFile file;
+    QString error;
+    if (!openRegularFile(path, file, &error)) return refusal(error);
+    return readPicture(file);
+}
+
+PictureResult readPicture(QIODevice& device)
+{
+    if (!device.isOpen() || device.isSequential() || !device.seek(0))
+        return refusal(QStringLiteral("the picture cannot be read from this device"));
+    if (device.peek(2) == "BM") return readBitmapFile(device);
+    return readOtherPicture(device);
 }
 
 bool writeBitmap(const QImage& image, const QString& path, QString* error)

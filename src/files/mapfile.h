@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+class QIODevice;
+
 namespace tessellon {
 
 /// The largest width or height of a picture we accept.
@@ -29,10 +31,17 @@ struct PictureResult
     QString error;
 };
 
-/// Reads any picture Qt's readers know (uncompressed 24- and 32-bit bitmaps by a faster
-/// path of our own). Pictures beyond the limits above are refused from their header,
-/// before anything is decoded. Transparent parts are put on white, the canvas background.
+/// Reads the picture in the regular file at `path` (anything else, a FIFO or a device say,
+/// is refused without blocking), as readPicture(QIODevice&) does.
 PictureResult readPicture(const QString& path);
+
+/// Reads a picture from the start of `device`, an open random-access device: a Windows
+/// bitmap of any variant by our own decoder, or a PNG, GIF or JPEG by Qt's reader for that
+/// format; everything else is refused. Every pixel of the result comes from the file (or is
+/// white where a compressed bitmap or a GIF leaves it unset). A picture beyond the limits
+/// above, or a file that is cut short or damaged, is refused with a reason, beyond-limit
+/// and cut-short ones before the picture is allocated. Transparent parts are put on white.
+PictureResult readPicture(QIODevice& device);
 
 /// Writes `image` as a 24-bit Windows bitmap. The bytes go to a temporary file beside
 /// `path` that replaces the target only when complete, so a failed save leaves an old file

@@ -1,0 +1,112 @@
+// PNG, GIF and JPEG through Qt's readers: judged from their headers and checked to be
+// whole before decoding, decoded straight into the canvas's buffer where the reader allows.
+#include "canvasformat.h"
+#include "picturereaders.h"
+#include "picturestructure.h"
+#include "pixelpool.h"
+
+#include <QImageReader>
+#include <QIODevice>
+
+namespace tessellon {
+
+namespace {
+
+constexpr int kBudgetMiB = int(kPictureBudgetBytes >> 20);
+
+// Qt's allocation limit is process-wide; hold ours only while we decode.
+class AllocationLimit
+{
+public:
+    explicit AllocationLimit(int mib) : old_(QImageReader::allocationLimit())
+    {
+        QImageReader::setAllocationLimit(mib);
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(old_); }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+
+private:
+    int old_;
+};
+
+const char* qtFormatName(OtherFormat f)
+{
+    switch (f) {
+    case OtherFormat::Png:
+        return "png";
+    case OtherFormat::Gif:
+        return "gif";
+    case OtherFormat::Jpeg:
+        return "jpeg";
+    case OtherFormat::None:
+        break;
+    }
+    return "";
+}
+
+// What the reader's header says, and the image it should decode into: a view of the
+// canvas's buffer in the reader's own format when that is no wider than the canvas's.
+struct Plan
+{
+    QSize size;
+    QImage canvas;
+    QImage target;
+};
+
+// The reader lives only here: a reader that keeps a reference to what it decoded (Qt's GIF
+// reader does) would make the conversion afterwards copy the whole picture.
+bool decode(QIODevice& device, OtherFormat format, qint64 decoderBytes, Plan& plan, QString* error)
+{
+    QImageReader reader(&device, qtFormatName(format));
+    plan.size = reader.size(); // header only, nothing decoded yet
+    if (!plan.size.isValid() || !pictureFits(plan.size)) {
+        *error = plan.size.isValid() ? tooLarge(plan.size)
+                                     : QStringLiteral("the picture's size is unknown");
+        return false;
+    }
+    const qint64 canvasBytes = qint64(plan.size.width()) * plan.size.height() * 4;
+    if (canvasBytes + decoderBytes > kPictureBudgetBytes) {
+        *error = QStringLiteral("decoding the picture would take too much memory");
+        return false;
+    }
+    const QImage::Format f = reader.imageFormat();
+    if (f != QImage::Format_Invalid && QImage::toPixelFormat(f).bitsPerPixel() <= 32) {
+        plan.canvas = allocateRgb32(plan.size.width(), plan.size.height());
+        if (plan.canvas.isNull()) {
+            *error = QStringLiteral("not enough memory for the picture");
+            return false;
+        }
+        // The canvas's rows, each the start of a decoded row: widened in place afterwards.
+        plan.target = QImage(plan.canvas.bits(), plan.size.width(), plan.size.height(),
+                             plan.canvas.bytesPerLine(), f);
+    }
+    const AllocationLimit limit(kBudgetMiB);
+    if (!reader.read(&plan.target)) {
+        *error = reader.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PictureResult readOtherPicture(QIODevice& device)
+{
+    const OtherFormat format = sniffOtherFormat(device.peek(8));
+    if (format == OtherFormat::None)
+        return refusal(QStringLiteral("not a bitmap, PNG, GIF or JPEG picture"));
+    const PictureStructure structure = walkPictureStructure(device, format);
+    if (!structure.complete || !device.seek(0))
+        return refusal(QStringLiteral("the picture is truncated or damaged"));
+    Plan plan;
+    QString error;
+    if (!decode(device, format, structure.decoderBytes, plan, &error)) return refusal(error);
+    if (plan.target.size() != plan.size)
+        return refusal(QStringLiteral("the picture's pixels do not match its header"));
+    QImage canvas = toCanvasFormat(std::move(plan.target), std::move(plan.canvas));
+    if (canvas.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
+    return {canvas, QString()};
+}
+
+} // namespace tessellon

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "mapfile.h"
+
+class QIODevice;
+
+namespace tessellon {
+
+/// A refusal: a null image and the reason.
+inline PictureResult refusal(const QString& why)
+{
+    return {QImage(), why};
+}
+
+/// The reason given for a picture beyond pictureFits.
+inline QString tooLarge(QSize s)
+{
+    return QStringLiteral("the picture is too large (%1 x %2 pixels)")
+        .arg(s.width())
+        .arg(s.height());
+}
+
+/// Reads a Windows bitmap ("BM") from the start of `device` with our own decoder.
+PictureResult readBitmapFile(QIODevice& device);
+
+/// Reads a PNG, GIF or JPEG from the start of `device` with Qt's reader for that format,
+/// after checking that the file is whole; anything else is refused.
+PictureResult readOtherPicture(QIODevice& device);
+
+} // namespace tessellon
