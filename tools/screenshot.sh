@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Draws a small map in the real program under Xvfb and writes a screenshot of the window
 # to docs/window.png. Needs a build (tools/run.sh or tools/test.sh) and the e2e packages.
-# Usage: xvfb-run -a -s "-screen 0 1280x1024x24" tools/screenshot.sh [output.png]
+# It starts its own X server. Usage: tools/screenshot.sh [output.png]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/window.png}

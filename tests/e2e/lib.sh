@@ -1,13 +1,15 @@
-# Helpers for the end-to-end tests: run the real program in a fresh program directory under
-# the X server that xvfb-run started, drive it with real X11 input, close it, and check the
+# Helpers for the end-to-end tests: start a private X server, run the real program in a
+# fresh program directory under it, drive it with real X11 input, close it, and check the
 # files it wrote.
-# Needs: TESSELLON_BIN, TESSELLON_XCLOSE; the drop test also TESSELLON_DRAGSOURCE; the
-# bitmap checks TESSELLON_TILES (the tile images).
+# Needs: Xvfb, xauth, TESSELLON_BIN, TESSELLON_XCLOSE; the drop test also
+# TESSELLON_DRAGSOURCE; the bitmap checks TESSELLON_TILES (the tile images).
 # shellcheck disable=SC2034 # the places below are for the scripts that source this file
 set -euo pipefail
 
 E2E_DIR=$(mktemp -d)
 trap 'e2e_cleanup' EXIT
+# A killed test still takes its X server and program down with it.
+trap 'exit 143' TERM INT HUP
 PASSED=0
 # ImageMagick from the distribution; another convert may be earlier on the PATH.
 IM_CONVERT=/usr/bin/convert
@@ -34,7 +36,38 @@ PAGE_KEYBINDINGS_XY="645 15"
 e2e_cleanup() {
     if [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null; then kill -9 "$APP_PID" || true; fi
     if [ -n "${DRAG_PID:-}" ] && kill -0 "$DRAG_PID" 2>/dev/null; then kill -9 "$DRAG_PID" || true; fi
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
     rm -rf "$E2E_DIR"
+}
+
+# Starts Xvfb on a display it picks itself and exports DISPLAY and XAUTHORITY. The server
+# binds the first free number and writes it to fd 3 once it accepts connections, so another
+# X server starting at the same moment can never get the same display (guessing a free
+# number first, as xvfb-run -a does, can lose that race). Clients need the cookie.
+start_xserver() {
+    local cookie display=""
+    cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+    # The server trusts every cookie in its file, whatever display the entry names.
+    touch "$E2E_DIR/server.auth" "$E2E_DIR/client.auth" "$E2E_DIR/display"
+    xauth -q -f "$E2E_DIR/server.auth" add :0 MIT-MAGIC-COOKIE-1 "$cookie"
+    # -noreset: a reset after the last xdotool call could refuse the program connecting then.
+    Xvfb -displayfd 3 -nolisten tcp -noreset -auth "$E2E_DIR/server.auth" \
+        -screen 0 1280x1024x24 3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 1 $((WAIT_SECONDS * 20))); do
+        if [ "$(wc -l <"$E2E_DIR/display")" -ge 1 ]; then
+            display=$(head -n 1 "$E2E_DIR/display")
+            break
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
+        sleep 0.05
+    done
+    [[ "$display" =~ ^[0-9]+$ ]] || fail "Xvfb named no display: $(cat "$E2E_DIR/xvfb.log")"
+    export DISPLAY=":$display" XAUTHORITY="$E2E_DIR/client.auth"
+    xauth -q add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
 }
 
 fail() {
@@ -316,3 +349,6 @@ end_drag() {
         DRAG_PID=""
     fi
 }
+
+# Every script that sources this file runs under an X server of its own.
+start_xserver
