@@ -2,13 +2,56 @@
 
 #include <QImage>
 
+#include <memory>
+
 namespace tessellon {
 
-/// A blank (uninitialised) RGB32 image of w x h pixels. Large images live in buffers that
-/// are handed back to a small pool when the last image using them is gone, and reused by
-/// the next large image that fits: a canvas growing strip by strip then copies into
-/// memory already touched instead of faulting in fresh pages on every key press, which
-/// costs far more than the copy. Buffers are allocated with headroom for that reason.
+/// Rows of RGB32 pixels with room to grow, so that a surface gets wider or taller without
+/// moving a pixel. Where the system allows it, a block reserves address space for the
+/// largest surface at once (32768 rows of 32768 pixels) and pages are committed only as
+/// they are first written; elsewhere it is one allocation with a quarter of headroom in row
+/// length and row count. Images made by image() share the block and keep it alive.
+class PixelBlock : public std::enable_shared_from_this<PixelBlock>
+{
+public:
+    /// A block that holds at least w x h pixels; null when memory runs out.
+    static std::shared_ptr<PixelBlock> create(int w, int h);
+    /// The block whose first pixel is `img`'s first pixel, at the block's row length.
+    static std::shared_ptr<PixelBlock> holding(const QImage& img);
+
+    PixelBlock(const PixelBlock&) = delete;
+    PixelBlock& operator=(const PixelBlock&) = delete;
+    ~PixelBlock();
+
+    const uchar* data() const noexcept { return data_; }
+    /// Whether a w x h image fits, and (for a plain allocation) uses a fair share of it.
+    bool suits(int w, int h) const noexcept;
+    /// A w x h image over the block's first rows, which must fit. Pixels never written
+    /// since the block was made, or since release() dropped them, are undefined.
+    QImage image(int w, int h);
+    /// An image of size `from` becomes one of size `to`: pages holding only pixels outside
+    /// `to` go back to the system.
+    void release(QSize from, QSize to);
+    /// Commits the page after the right end of rows, a slice of the rows per call, so that
+    /// a row growing into it later does not stop for the system to supply it.
+    void prepareRightOf(int w, int h);
+
+private:
+    PixelBlock(uchar* data, qsizetype bytesPerLine, int rows, bool reserved);
+    static std::shared_ptr<PixelBlock> reserve();
+    static std::shared_ptr<PixelBlock> allocate(int w, int h);
+    uchar* row(int y) const noexcept { return data_ + qsizetype(y) * bytesPerLine_; }
+
+    uchar* data_;
+    qsizetype bytesPerLine_;
+    int rows_;
+    bool reserved_;            // address space only (pages committed on touch), else heap memory
+    qsizetype preparedAt_ = 0; // byte offset in each row of the page being prepared, 0: none
+    int preparedRows_ = 0;     // rows above this have that page
+};
+
+/// A blank (uninitialised) RGB32 image of w x h pixels. A large one lives in a block of its
+/// own, so that a surface adopting it can grow it in place; small ones are Qt's own.
 /// Returns a null image when memory runs out.
 QImage allocateRgb32(int w, int h);
 

@@ -18,14 +18,15 @@ QImage whiteImage(int w, int h)
 
 } // namespace
 
-Surface::Surface(int w, int h) : img_(whiteImage(w, h)) {}
+Surface::Surface(int w, int h) : img_(whiteImage(w, h)), block_(PixelBlock::holding(img_)) {}
 
-void Surface::setPicture(const QImage& picture)
+void Surface::setPicture(QImage picture)
 {
     if (picture.format() == QImage::Format_RGB32)
-        img_ = picture;
+        img_ = std::move(picture);
     else
         img_ = picture.convertToFormat(QImage::Format_RGB32);
+    block_ = PixelBlock::holding(img_);
 }
 
 void Surface::paintPicture(const QImage& src, int x, int y, RasterOp op)
@@ -47,17 +48,20 @@ void Surface::paintPicture(const QImage& src, int x, int y, const QRect& srcRect
     const int sx = part.x() + (dest.x() - x);
     const int sy = part.y() + (dest.y() - y);
 
-    const QImage source = src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32
-                              ? src
-                              : src.convertToFormat(QImage::Format_RGB32);
+    const QImage source =
+        src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32
+            ? src
+            : src.convertToFormat(QImage::Format_RGB32);
     const int n = dest.width();
     for (int r = 0; r < dest.height(); ++r) {
         const auto* s = reinterpret_cast<const QRgb*>(source.constScanLine(sy + r)) + sx;
         QRgb* d = row(dest.y() + r) + dest.x();
         if (op == RasterOp::SrcAnd) {
-            for (int i = 0; i < n; ++i) d[i] = (d[i] & s[i]) | 0xFF000000u;
+            for (int i = 0; i < n; ++i)
+                d[i] = (d[i] & s[i]) | 0xFF000000u;
         } else {
-            for (int i = 0; i < n; ++i) d[i] = s[i] | 0xFF000000u;
+            for (int i = 0; i < n; ++i)
+                d[i] = s[i] | 0xFF000000u;
         }
     }
 }
@@ -89,24 +93,53 @@ void Surface::setSize(int w, int h)
     if (qint64(std::max(w, 0)) * std::max(h, 0) * 4 > kMaxSurfaceBytes) return;
     if (w < 1 || h < 1 || img_.isNull()) {
         img_ = whiteImage(w, h);
-        return;
+        block_ = PixelBlock::holding(img_);
+    } else if (ownsBlock() && block_->suits(w, h)) {
+        resizeInBlock(w, h);
+    } else {
+        moveToNewBitmap(w, h);
     }
+}
+
+bool Surface::ownsBlock() const noexcept
+{
+    // A shared image must keep its pixels for its other owners, and one that was written
+    // while shared has been copied out of the block.
+    return block_ && img_.isDetached() && img_.constBits() == block_->data();
+}
+
+void Surface::resizeInBlock(int w, int h)
+{
+    const QSize old = size();
+    block_->release(old, QSize(w, h));
+    QImage resized = block_->image(w, h);
+    if (resized.isNull()) return;
+    img_ = std::move(resized);
+    whitenOutside(old.boundedTo(size()));
+    if (w > old.width()) block_->prepareRightOf(w, h);
+}
+
+void Surface::moveToNewBitmap(int w, int h)
+{
     QImage next = allocateRgb32(w, h);
     if (next.isNull()) return; // out of memory: the canvas keeps its size
-    // Copy what both sizes share and whiten only the gained area.
-    const QRgb white = toRgb32(kWhite);
     const int cw = std::min(w, width());
     const int ch = std::min(h, height());
-    for (int y = 0; y < ch; ++y) {
-        auto* d = reinterpret_cast<QRgb*>(next.scanLine(y));
-        std::memcpy(d, img_.constScanLine(y), size_t(cw) * sizeof(QRgb));
-        std::fill(d + cw, d + w, white);
-    }
-    for (int y = ch; y < h; ++y) {
-        auto* d = reinterpret_cast<QRgb*>(next.scanLine(y));
-        std::fill(d, d + w, white);
-    }
+    for (int y = 0; y < ch; ++y)
+        std::memcpy(next.scanLine(y), img_.constScanLine(y), size_t(cw) * sizeof(QRgb));
     img_ = std::move(next);
+    block_ = PixelBlock::holding(img_);
+    whitenOutside(QSize(cw, ch));
+}
+
+void Surface::whitenOutside(QSize kept)
+{
+    const QRgb white = toRgb32(kWhite);
+    const int w = width();
+    for (int y = 0; y < height(); ++y) {
+        QRgb* d = row(y);
+        std::fill(d + (y < kept.height() ? kept.width() : 0), d + w, white);
+    }
 }
 
 } // namespace tessellon

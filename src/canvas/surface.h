@@ -5,7 +5,11 @@
 #include <QImage>
 #include <QRect>
 
+#include <memory>
+
 namespace tessellon {
+
+class PixelBlock;
 
 /// Raster operations of the blits; the values are the platform's.
 enum class RasterOp : quint32 {
@@ -18,7 +22,9 @@ inline constexpr qint64 kMaxSurfaceBytes = qint64(1) << 30;
 
 /// A persistent picture: a 24-bit image (kept as QImage::Format_RGB32, alpha always 0xFF)
 /// with the blits, pixel access and fills the editor needs. Everything is clipped: whatever
-/// falls outside the bitmap is dropped, at every edge and at negative positions.
+/// falls outside the bitmap is dropped, at every edge and at negative positions. A large
+/// bitmap keeps room to grow in its rows and below them: growing right or down only whitens
+/// the gained area, and shrinking gives the dropped pages back to the system.
 class Surface
 {
 public:
@@ -32,8 +38,10 @@ public:
 
     /// The bitmap itself; painting widgets draw straight from it, without a copy.
     const QImage& image() const noexcept { return img_; }
-    /// Makes the bitmap exactly `picture`, at its size (converted to RGB32).
-    void setPicture(const QImage& picture);
+    /// Makes the bitmap exactly `picture`, at its size (converted to RGB32). An RGB32 picture
+    /// is adopted, not copied: hand it over with std::move so that drawing on it later does
+    /// not make a copy of a picture still shared.
+    void setPicture(QImage picture);
 
     /// Draws `src` unscaled with its top-left pixel at (x, y).
     void paintPicture(const QImage& src, int x, int y, RasterOp op = RasterOp::SrcCopy);
@@ -62,7 +70,15 @@ public:
     }
 
 private:
+    /// Whether img_ is the sole owner of pixels in block_, so that it may be resized there.
+    bool ownsBlock() const noexcept;
+    void resizeInBlock(int w, int h);
+    void moveToNewBitmap(int w, int h);
+    /// Whitens everything outside the top-left `kept` part.
+    void whitenOutside(QSize kept);
+
     QImage img_;
+    std::shared_ptr<PixelBlock> block_; // the rows img_ lives in, if it lives in a block
 };
 
 } // namespace tessellon
