@@ -1,16 +1,21 @@
-// Times a Right key press that grows the canvas by one strip, grid on, on the real window,
-// beside one QImage::copy of the same canvas measured in the same run. The goal is one
-// frame (16 ms) at 3000 x 3000. Prints median and worst of each, the medians of the two
-// parts of a press (the grown bitmap, the grid pass), and press over copy.
+// Times key presses on the real window with the grid on, beside one QImage::copy of the
+// same canvas measured in the same run:
+// - 200 Right presses along the right edge of a 5999-high canvas, each growing it a strip;
+// - 200 Down presses along the bottom edge of a 5999-wide canvas, likewise;
+// - plain moves on a 5999 x 5999 canvas, which grow nothing.
+// For the growing runs it also prints the peak resident memory over the presses (VmHWM,
+// reset before them) against 1.25 x the final image + 80 MB.
+// Goals: a growing press at most 8 ms median and 16 ms worst, a plain move under 1 ms.
 
 #include "benchstats.h"
 
 #include "cursorshape.h"
 #include "frmtessellon.h"
-#include "grid.h"
+#include "scrollbar.h"
 #include "vbbuttons.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -22,62 +27,106 @@ using namespace tessellon;
 
 namespace {
 
-constexpr int kPresses = 30;
-constexpr int kRightKey = 68; // D, the default binding of Right
-constexpr int kSides[] = {3000, 5999};
+constexpr int kSide = 5999;
+constexpr int kGrowingPresses = 200;
+constexpr int kPlainPresses = 200;
+// D, S and A, the default bindings of Right, Down and Left
+constexpr int kRightKey = 68, kDownKey = 83, kLeftKey = 65;
+constexpr double kMB = 1024.0 * 1024.0;
 
 using Clock = std::chrono::steady_clock;
-
-struct Stats
-{
-    double median, worst;
-};
-
-Stats stats(const std::vector<double>& v)
-{
-    return {median(v), *std::max_element(v.begin(), v.end())};
-}
 
 double millisSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Press and copy samples alternate, so that load from other processes falls on both alike.
-void measure(frmTessellon& w, int side)
+double worst(const std::vector<double>& v)
 {
-    w.setCanvasSize(side, side);
+    return *std::max_element(v.begin(), v.end());
+}
+
+// The process's resident high-water mark in bytes; -1 where /proc has none.
+double peakBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ')[0].toDouble() * 1024;
+    return -1;
+}
+
+// Starts the high-water mark afresh at the present resident size.
+void resetPeak()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly)) refs.write("5");
+}
+
+// A 5999 x 5999 canvas with the grid, the view at its top-left.
+void freshCanvas(frmTessellon& w)
+{
+    w.setCanvasSize(kSide, kSide);
     w.UpdateScrollRanges();
+    w.VScroll->setValueFromCode(1);
+    w.HScroll->setValueFromCode(1);
     w.DrawGrid();
-    std::vector<double> press, copy, grow, grid;
-    for (int i = 0; i < kPresses; ++i) {
-        // outside the clock: back to a canvas that the next press must grow
-        w.setCanvasSize(side, side);
-        w.shpCursor->move(side - 60, 0);
+    QCoreApplication::processEvents();
+}
+
+// Times `count` presses of `key`; pending events (repainting) run between presses, off the
+// clock, as they would between key repeats.
+std::vector<double> press(frmTessellon& w, int key, int count)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        w.cmdFob_KeyDown(key, 0);
+        times.push_back(millisSince(start));
         QCoreApplication::processEvents();
-
-        auto start = Clock::now();
-        w.cmdFob_KeyDown(kRightKey, 0);
-        press.push_back(millisSince(start));
-        if (w.Canvas.width() != side + 1) std::fprintf(stderr, "press %d did not grow\n", i);
-
-        start = Clock::now();
-        const QImage copied = w.Canvas.image().copy();
-        copy.push_back(millisSince(start));
-        if (copied.width() != w.Canvas.width()) std::fprintf(stderr, "bad copy\n");
-
-        // the two parts of a press: the grown bitmap, and the grid pass over all of it
-        w.Canvas.setSize(side, side);
-        start = Clock::now();
-        w.Canvas.setSize(side + 1, side);
-        grow.push_back(millisSince(start));
-        start = Clock::now();
-        tessellon::DrawGrid(w.Canvas);
-        grid.push_back(millisSince(start));
     }
-    const Stats p = stats(press), c = stats(copy), g = stats(grow), d = stats(grid);
-    std::printf("%5d x %-5d %10.2f %10.2f %10.2f %10.2f %10.2f %10.2f %7.2f\n", side, side,
-                p.median, p.worst, c.median, c.worst, g.median, d.median, p.median / c.median);
+    return times;
+}
+
+void growingRun(frmTessellon& w, bool right)
+{
+    freshCanvas(w);
+    // one step before the last cell: every press from the first one grows the canvas
+    const int edge = 30 * ((kSide - 31) / 30);
+    w.shpCursor->move(right ? QPoint(edge, 0) : QPoint(0, edge));
+    resetPeak();
+    const double before = peakBytes();
+    const std::vector<double> t = press(w, right ? kRightKey : kDownKey, kGrowingPresses);
+    const double peak = peakBytes();
+    const QSize grown = w.Canvas.size();
+    const int along = right ? grown.width() : grown.height();
+    if (along < kSide + 30 * (kGrowingPresses - 1))
+        std::fprintf(stderr, "the canvas did not grow on every press\n");
+    const auto start = Clock::now();
+    const QImage copied = w.Canvas.image().copy();
+    const double copy = millisSince(start);
+    const double image = double(grown.width()) * grown.height() * 4;
+    std::printf("%-6s %5d x %-5d %9.2f %9.2f %9.1f %9.0f %9.0f %9.0f\n", right ? "right" : "down",
+                grown.width(), grown.height(), median(t), worst(t), copy, before / kMB, peak / kMB,
+                (1.25 * image + 80 * kMB) / kMB);
+    if (copied.size() != grown) std::fprintf(stderr, "bad copy\n");
+}
+
+void plainRun(frmTessellon& w)
+{
+    freshCanvas(w);
+    w.shpCursor->move(2400, 2400);
+    std::vector<double> t;
+    for (int i = 0; i < kPlainPresses / 2; ++i)
+        for (int key : {kRightKey, kLeftKey})
+            t.push_back(press(w, key, 1).front());
+    if (w.Canvas.size() != QSize(kSide, kSide)) std::fprintf(stderr, "a plain move grew\n");
+    const auto start = Clock::now();
+    const QImage copied = w.Canvas.image().copy();
+    const double copy = millisSince(start);
+    std::printf("%-6s %5d x %-5d %9.4f %9.4f %9.1f\n", "move", kSide, kSide, median(t), worst(t),
+                copy);
+    if (copied.isNull()) std::fprintf(stderr, "bad copy\n");
 }
 
 } // namespace
@@ -92,11 +141,15 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents();
     w.chkGrid->setValue(1);
 
-    std::printf("Right key growing the canvas by one strip, grid on; %d presses each (ms)\n",
-                kPresses);
-    std::printf("%-13s %10s %10s %10s %10s %10s %10s %7s\n", "canvas", "press med", "press max",
-                "copy med", "copy max", "grow med", "grid med", "ratio");
-    for (int side : kSides)
-        measure(w, side);
+    std::printf("Key presses with the grid on: %d growing presses right along a %d-high canvas "
+                "and down along a %d-wide one, %d plain moves on %d x %d\n",
+                kGrowingPresses, kSide, kSide, kPlainPresses, kSide, kSide);
+    std::printf(
+        "times in ms, memory in MB; peak over the presses, bound 1.25 x final image + 80\n");
+    std::printf("%-6s %-13s %9s %9s %9s %9s %9s %9s\n", "run", "final canvas", "press med",
+                "press max", "one copy", "before", "peak", "bound");
+    growingRun(w, true);
+    growingRun(w, false);
+    plainRun(w);
     return 0;
 }

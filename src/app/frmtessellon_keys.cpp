@@ -12,7 +12,6 @@
 
 #include <QKeyEvent>
 
-
 namespace tessellon {
 
 namespace {
@@ -52,6 +51,27 @@ constexpr int kMaxCoordinate = kMaxPictureSide;
 bool fitsInt16(int v)
 {
     return v >= -32768 && v <= kMaxCoordinate;
+}
+
+// A follow step moves the view by one large step, one fifth of the canvas. On a canvas
+// whose fifth is larger than the view that would carry the cursor out of the far side of
+// the view, and the opposite follow would bring it straight back: there the step stops
+// where the cursor's cell lies wholly inside the view. `cursor` is the cursor's place on
+// the canvas along the bar; a scrolled canvas stands at 5 - value in the view.
+constexpr int kScrolledOrigin = 5;
+
+// Down or right: at most until the cell reaches the view's top or left edge.
+int followForward(const ScrollBar& bar, int cursor)
+{
+    const int step = std::min(bar.Value() + bar.LargeChange(), bar.Max());
+    return std::min(step, kScrolledOrigin + cursor);
+}
+
+// Up or left: at most until the cell's offset in the view comes up to `lowest`.
+int followBack(const ScrollBar& bar, int cursor, int lowest)
+{
+    const int step = std::max(bar.Value() - bar.LargeChange(), 1);
+    return std::max(step, kScrolledOrigin + cursor - lowest);
 }
 
 } // namespace
@@ -184,8 +204,7 @@ void frmTessellon::picCanvas_MouseDown(double x, double y)
 void frmTessellon::KeepCursorInView()
 {
     const QPoint c = cursorPos();
-    // 1. and 2. Grow under the cursor, never past the 16-bit limit. Both edges go in one
-    // resize: each resize copies the whole bitmap.
+    // 1. and 2. Grow under the cursor, never past the 16-bit limit; both edges in one resize.
     QSize grown = Canvas.size();
     if (c.y() + CursorStep >= grown.height())
         grown.setHeight(std::max(grown.height(), std::min(c.y() + 31, kMaxCoordinate)));
@@ -195,16 +214,16 @@ void frmTessellon::KeepCursorInView()
     if (grew) setCanvasSize(grown.width(), grown.height());
     // 3. to 6. Follow with the ranges as they were before any growth.
     const int frameW = picScrollContainer->width(), frameH = picScrollContainer->height();
+    // the lowest offset at which the whole cell shows and the view does not follow onwards
+    const auto lowest = [this](int frame) { return frame - std::max(int(CursorStep), 21); };
     if (picCanvas->y() + c.y() >= frameH - 20)
-        VScroll->setValueFromCode(
-            std::min(VScroll->Value() + VScroll->LargeChange(), VScroll->Max()));
+        VScroll->setValueFromCode(followForward(*VScroll, c.y()));
     if (picCanvas->x() + c.x() >= frameW - 20)
-        HScroll->setValueFromCode(
-            std::min(HScroll->Value() + HScroll->LargeChange(), HScroll->Max()));
+        HScroll->setValueFromCode(followForward(*HScroll, c.x()));
     if (picCanvas->y() + c.y() < 0)
-        VScroll->setValueFromCode(std::max(VScroll->Value() - VScroll->LargeChange(), 1));
+        VScroll->setValueFromCode(followBack(*VScroll, c.y(), lowest(frameH)));
     if (picCanvas->x() + c.x() < 0)
-        HScroll->setValueFromCode(std::max(HScroll->Value() - HScroll->LargeChange(), 1));
+        HScroll->setValueFromCode(followBack(*HScroll, c.x(), lowest(frameW)));
     // 7.
     if (grew) {
         PlaceResizeHandles();
