@@ -33,9 +33,8 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
     setPalette(pal);
     setAutoFillBackground(true);
     resize(kClientWidth, kClientHeight);
-    // The smallest window the layout allows: 13680 x 4200 twips with a classic frame
-    // (4-pixel borders and a caption), so 904 x 249 client pixels.
-    setMinimumSize(904, 249);
+    // a hint for the window manager; Form_Resize enforces it where none does
+    setMinimumSize(kMinClientWidth, kMinClientHeight);
     setMouseTracking(true);
     // The description's sizes were made for an 8-point sans serif at 96 dpi.
     QFont small(QStringLiteral("DejaVu Sans"));
@@ -161,6 +160,10 @@ void frmTessellon::changeEvent(QEvent* e)
 void frmTessellon::Form_Resize()
 {
     if (isMinimized() || !picScrollContainer) return;
+    if (width() < kMinClientWidth || height() < kMinClientHeight) {
+        // raises this handling again at the corrected size before this pass goes on
+        resize(std::max(width(), kMinClientWidth), std::max(height(), kMinClientHeight));
+    }
     const int frameW = std::max(1, width() - 10 - VScroll->width());
     const int frameH = std::max(1, height() - 174 - HScroll->height());
     picScrollContainer->resize(frameW, frameH);

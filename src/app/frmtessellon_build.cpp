@@ -165,6 +165,9 @@ void frmTessellon::buildPalette()
     lblErase->setGeometry(128, 16, 33, 17);
     lblErase->setAlignment(Qt::AlignCenter);
     lblErase->setStyleSheet(QStringLiteral("color: #FF0000;"));
+    // The panel is already polished by the window's style sheet, and a child made under such
+    // a parent does not inherit the window's font: give it the captions' font outright.
+    lblErase->setFont(font());
     const QRect eraseRects[3] = {{}, {136, 72, 17, 17}, {128, 32, 33, 33}};
     for (int i = 1; i <= 2; ++i) {
         auto* e = new PictureBox(right, i);

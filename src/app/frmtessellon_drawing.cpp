@@ -20,12 +20,6 @@ const QImage& tileImage(qint16 tile)
     return TileCatalogue::instance().image(tile);
 }
 
-// What RepairGridAtCursor may touch: from the cell before the cursor, 120 pixels on.
-QRect repairArea(QPoint cursor)
-{
-    return QRect(cursor - QPoint(31, 31), QSize(152, 152));
-}
-
 } // namespace
 
 QPoint frmTessellon::cursorPos() const
@@ -61,8 +55,9 @@ void frmTessellon::StampOverlay(qint16 tile)
 void frmTessellon::StampReplace(qint16 tile)
 {
     const QImage& img = tileImage(tile);
-    tessellon::StampReplace(Canvas, img, cursorPos(), gridOn());
-    canvasChanged(repairArea(cursorPos()) | QRect(cursorPos(), img.size()));
+    const QPoint c = cursorPos();
+    tessellon::StampReplace(Canvas, img, c, gridOn());
+    canvasChanged(gridRepairArea(c.x(), c.y()) | QRect(c, img.size()));
 }
 
 void frmTessellon::Stamp(StampMode mode, qint16 tile)
@@ -75,7 +70,7 @@ void frmTessellon::RepairGridAtCursor()
 {
     const QPoint c = cursorPos();
     tessellon::RepairGridAtCursor(Canvas, c.x(), c.y(), gridOn());
-    canvasChanged(repairArea(c));
+    canvasChanged(gridRepairArea(c.x(), c.y()));
 }
 
 void frmTessellon::PushUndo(qint16 tile)

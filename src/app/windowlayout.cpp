@@ -8,8 +8,10 @@ namespace {
 
 using K = ControlKind;
 
-// The window description, in twips (15 to a pixel).
+// The window description, in twips (15 to a pixel). Controls take the tab order of this
+// table, so the focus holder comes first.
 constexpr ControlSpec kControls[] = {
+    {"cmdFob", -1, K::Button, nullptr, -1, -1500, -240, 855, 495, "Fob", ""},
     {"fraOptions", -1, K::Frame, nullptr, -1, 60, 0, 4335, 375, "", ""},
     {"Label", 2, K::Label, "fraOptions", -1, 120, 120, 615, 225, "Overlay:",
      "Mouse button for overlay (other button will replace)."},
@@ -43,7 +45,6 @@ constexpr ControlSpec kControls[] = {
     {"picCanvas", -1, K::Picture, "picScrollContainer", -1, 75, 75, 10905, 5535, "", ""},
     {"HScroll", -1, K::ScrollBarH, nullptr, -1, 120, 3480, 2175, 240, "", ""},
     {"VScroll", -1, K::ScrollBarV, nullptr, -1, 2400, 2520, 225, 975, "", ""},
-    {"cmdFob", -1, K::Button, nullptr, -1, -1500, -240, 855, 495, "Fob", ""},
     {"fraMisc", -1, K::Frame, nullptr, -1, 6480, 3840, 5655, 2295, "Misc Dev", ""},
 };
 

@@ -27,6 +27,10 @@ inline constexpr int kTwipsPerPixel = 15;
 /// The window's client area in the description.
 inline constexpr int kClientWidth = 904;
 inline constexpr int kClientHeight = 579;
+/// The smallest window: 13680 x 4200 twips with a classic frame (4-pixel borders and a
+/// caption) leave this client area.
+inline constexpr int kMinClientWidth = 904;
+inline constexpr int kMinClientHeight = 249;
 
 /// The window's fixed controls, parents before children (the palette comes from the palette
 /// tables, the key-binding page from keyBindingBoxes()).

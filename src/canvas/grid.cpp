@@ -71,6 +71,14 @@ void EraseGrid(Surface& canvas)
     replaceOnGrid(canvas, kGridRgb, kWhiteRgb);
 }
 
+QRect gridRepairArea(int left, int top)
+{
+    const int gx = left - left % kGridSpacing;
+    const int gy = top - top % kGridSpacing;
+    // vertical lines gx .. gx + 120 over rows gy - 1 .. gy + 119; the horizontal lines lie inside
+    return QRect(QPoint(gx - 1, gy - 1), QPoint(gx + 4 * kGridSpacing, gy + 119));
+}
+
 void RepairGridAtCursor(Surface& canvas, int left, int top, bool gridOn)
 {
     // C++ remainders take the sign of the dividend, as the grid origin rule wants.

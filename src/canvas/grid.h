@@ -2,6 +2,8 @@
 
 #include "vbcolor.h"
 
+#include <QRect>
+
 namespace tessellon {
 
 class Surface;
@@ -31,5 +33,10 @@ void EraseGrid(Surface& canvas);
 /// (46 odd columns each). Reads and writes at most 489 pixels, whatever the canvas size.
 /// The caller passes the grid check box state; the model keeps no grid flag.
 void RepairGridAtCursor(Surface& canvas, int left, int top, bool gridOn);
+
+/// Every pixel RepairGridAtCursor may read or write for a cursor at (`left`, `top`), before
+/// clipping to the canvas. It starts at the grid line at or before the cursor, which for a
+/// negative position off the grid lies after it.
+QRect gridRepairArea(int left, int top);
 
 } // namespace tessellon

@@ -1,6 +1,7 @@
 #include "cursorshape.h"
 #include "frame.h"
 #include "frmtessellon.h"
+#include "grid.h"
 #include "palettelayout.h"
 #include "picturebox.h"
 #include "scrollbar.h"
@@ -10,9 +11,11 @@
 #include "windowfixture.h"
 
 #include <QLabel>
+#include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace tessellon;
 
@@ -32,6 +35,11 @@ private slots:
     void hiddenControls();
     void firstLayoutFitsTheCanvas();
     void closingAsksNothing();
+    void captionsShareOneFont();
+    void focusHolderIsFirstInTabOrder();
+    void sizeHandlingRestoresTheMinimum();
+    void replaceRepaintsWhatItChanged_data();
+    void replaceRepaintsWhatItChanged();
 };
 
 void TestWindow::controlsStandWhereTheDescriptionPutsThem_data()
@@ -248,6 +256,98 @@ void TestWindow::closingAsksNothing()
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
     QVERIFY(f.window.close());
     QVERIFY(f.dialogs->asked.empty());
+}
+
+void TestWindow::captionsShareOneFont()
+{
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    // polished, as drawn: a label with a style sheet of its own must keep the window's font
+    const QFontInfo captions = f.window.Label[1]->fontInfo();
+    for (QLabel* l : f.window.findChildren<QLabel*>()) {
+        QCOMPARE(l->fontInfo().family(), captions.family());
+        l->ensurePolished(); // the binding page's labels are hidden
+        QVERIFY2(l->fontInfo().pixelSize() == captions.pixelSize(), qPrintable(l->objectName()));
+    }
+}
+
+void TestWindow::focusHolderIsFirstInTabOrder()
+{
+    Fixture f;
+    QWidget* w = f.window.nextInFocusChain();
+    while (w != &f.window && !(w->focusPolicy() & Qt::TabFocus))
+        w = w->nextInFocusChain();
+    QCOMPARE(w, f.window.cmdFob);
+}
+
+void TestWindow::sizeHandlingRestoresTheMinimum()
+{
+    Fixture f;
+    frmTessellon& w = f.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(904, 249); // the smallest window, through Qt's own limit
+    const QSize smallest = w.size();
+    const QRect frame = w.picScrollContainer->geometry(), bar = w.HScroll->geometry();
+    w.resize(1000, 700);
+    // a platform without a window manager applies any size it is asked for
+    w.windowHandle()->resize(700, 200);
+    QTRY_COMPARE(w.size(), smallest);
+    QTest::qWait(50); // nothing shrinks it again
+    QCOMPARE(w.size(), smallest);
+    QCOMPARE(w.windowHandle()->size(), smallest);
+    QCOMPARE(w.picScrollContainer->geometry(), frame);
+    QCOMPARE(w.HScroll->geometry(), bar);
+}
+
+void TestWindow::replaceRepaintsWhatItChanged_data()
+{
+    QTest::addColumn<QPoint>("cursor");
+    QTest::newRow("on the grid") << QPoint(30, 60);
+    QTest::newRow("off the grid") << QPoint(40, 10);
+    QTest::newRow("negative, off the grid") << QPoint(-10, -20); // the grid line is after it
+    QTest::newRow("negative, far") << QPoint(-95, -40);
+}
+
+// Pixels the replace changes outside the tile: grid dots that the repair takes off, since the
+// canvas holds a grid while the check box is off.
+void TestWindow::replaceRepaintsWhatItChanged()
+{
+    QFETCH(QPoint, cursor);
+    Fixture f;
+    frmTessellon& w = f.window;
+    QVERIFY(f.show());
+    w.chkGrid->setValue(0);
+    DrawGrid(w.Canvas);
+    w.picCanvas->update();
+    QTest::qWait(20);
+    const QImage before = w.Canvas.image().copy();
+    QRegion painted;
+    struct PaintRecorder : QObject
+    {
+        QRegion* region;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } recorder;
+    recorder.region = &painted;
+    w.picCanvas->installEventFilter(&recorder);
+    w.shpCursor->move(cursor);
+    w.StampReplace(43);
+    QTest::qWait(20);
+    int changed = 0;
+    const QImage after = w.Canvas.image();
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (after.pixel(x, y) != before.pixel(x, y)) {
+                ++changed;
+                QVERIFY2(painted.contains(QPoint(x, y)),
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+    QVERIFY(changed > 0);
 }
 
 QTEST_MAIN(TestWindow)
