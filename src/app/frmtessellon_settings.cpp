@@ -9,8 +9,12 @@
 #include "windowlayout.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QLabel>
 #include <QTimer>
+
+#include <algorithm>
+#include <optional>
 
 namespace tessellon {
 
@@ -39,6 +43,42 @@ QString twipsText(double twips)
 
 const QString kRestingText = QString::fromLatin1(kBindingCaptions[0]);
 
+// A window edge in twips as StoreSettings writes it: the nearest value a 16-bit number holds,
+// so that the next start can read it back (-2185 px is -32775 twips, written as -32768).
+QString edgeText(int pixels, double twipsPerPixel)
+{
+    return twipsText(std::clamp(pixels * twipsPerPixel, -32768.0, 32767.0));
+}
+
+// Moves one edge of a window once the platform has placed it, leaving the other edge where
+// the platform put it. A window has no place of its own before it is shown, and its first
+// paint comes after the platform (or its window manager) has placed it.
+class PlaceEdgeWhenShown : public QObject
+{
+public:
+    PlaceEdgeWhenShown(QWidget* window, std::optional<int> left, std::optional<int> top)
+        : QObject(window), left_(left), top_(top)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() != QEvent::Paint) return false;
+        auto* window = static_cast<QWidget*>(watched);
+        window->removeEventFilter(this);
+        // after the paint, not inside it
+        QTimer::singleShot(0, window, [window, left = left_, top = top_] {
+            window->move(left.value_or(window->x()), top.value_or(window->y()));
+        });
+        deleteLater();
+        return false;
+    }
+
+private:
+    std::optional<int> left_, top_;
+};
+
 } // namespace
 
 QString frmTessellon::SettingsPath() const
@@ -64,8 +104,16 @@ void frmTessellon::LoadSettings()
     }
     if (read(store, kOverlay).toLower() == QLatin1String("right")) optDefaultOverlay[0]->select();
     const double perPixel = twipsPerScreenPixel();
-    if (const auto left = toInt16(read(store, kFormLeft))) move(qRound(*left / perPixel), y());
-    if (const auto top = toInt16(read(store, kFormTop))) move(x(), qRound(*top / perPixel));
+    auto pixels = [perPixel](std::optional<qint16> twips) -> std::optional<int> {
+        if (!twips) return std::nullopt;
+        return roundHalfEven(*twips / perPixel);
+    };
+    const auto left = pixels(toInt16(read(store, kFormLeft)));
+    const auto top = pixels(toInt16(read(store, kFormTop)));
+    if (left && top)
+        move(*left, *top);
+    else if (left || top)
+        new PlaceEdgeWhenShown(this, left, top); // an edge that did not convert stays put
 }
 
 void frmTessellon::StoreSettings()
@@ -76,8 +124,8 @@ void frmTessellon::StoreSettings()
     write(store, kGridLines, gridOn() ? QStringLiteral("True") : QStringLiteral("False"));
     write(store, kOverlay, leftOverlays() ? QStringLiteral("Left") : QStringLiteral("Right"));
     const double perPixel = twipsPerScreenPixel();
-    write(store, kFormLeft, twipsText(frameGeometry().x() * perPixel));
-    write(store, kFormTop, twipsText(frameGeometry().y() * perPixel));
+    write(store, kFormLeft, edgeText(frameGeometry().x(), perPixel));
+    write(store, kFormTop, edgeText(frameGeometry().y(), perPixel));
     store.save(); // a failed write is ignored: the next start sees the old file
 }
 

@@ -11,6 +11,9 @@ TextBox::TextBox(QWidget* parent, int index) : QLineEdit(parent), index_(index)
     setReadOnly(true);
     setAlignment(Qt::AlignCenter);
     setFocusPolicy(Qt::StrongFocus);
+    // A locked box has no caret to follow: it always shows the start of its text, so a name
+    // wider than the box ("BACKSPACE") never reads as another key ("SPACE").
+    connect(this, &QLineEdit::cursorPositionChanged, this, [this] { setCursorPosition(0); });
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* e)

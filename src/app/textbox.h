@@ -6,6 +6,7 @@ namespace tessellon {
 
 /// A locked, centred text box of a control array: typing never changes its text, but it
 /// takes focus and reports clicks, key presses (as virtual-key codes) and the loss of focus.
+/// Text wider than the box shows its beginning.
 class TextBox : public QLineEdit
 {
     Q_OBJECT

@@ -30,6 +30,7 @@ private slots:
     void overlay_data();
     void overlay();
     void unconvertibleBindings();
+    void windowPosition_data();
     void windowPosition();
     void lettersCaseAndForeignLinesSurvive();
     void bindingAKey();
@@ -37,6 +38,7 @@ private slots:
     void refusedKeys();
     void leavingAClickedBox();
     void shiftArrivesFirst();
+    void longNamesShowTheirStart();
 };
 
 void TestSettings::firstRunWritesEveryKeyInOrder()
@@ -131,20 +133,52 @@ void TestSettings::unconvertibleBindings()
     QVERIFY(ini.contains(QStringLiteral("Right=38")));
 }
 
+void TestSettings::windowPosition_data()
+{
+    // platform: where the platform puts the window, played by a move before it is shown (none
+    // when both edges convert: the loaded place would be overridden). first: the place once
+    // shown, or after `moved`; next: the place at the next start, from what closing wrote.
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QPoint>("platform");
+    QTest::addColumn<QPoint>("moved");
+    QTest::addColumn<QPoint>("first");
+    QTest::addColumn<QPoint>("next");
+    const QPoint none;
+    QTest::newRow("both convert") << QByteArray("[Settings]\nFormLeft=-1500\nFormTop=450\n") << none
+                                  << none << QPoint(-100, 30) << QPoint(-100, 30);
+    QTest::newRow("moved") << QByteArray() << none << QPoint(20, 30) << QPoint(20, 30)
+                           << QPoint(20, 30);
+    // -32768 twips is -2185 px, which is -32775 twips: written as -32768
+    QTest::newRow("16-bit edges") << QByteArray("[Settings]\nFormLeft=-32768\nFormTop=32767\n")
+                                  << none << none << QPoint(-2185, 2184) << QPoint(-2185, 2184);
+    QTest::newRow("beyond 16 bits") << QByteArray() << none << QPoint(-3000, 2500)
+                                    << QPoint(-3000, 2500) << QPoint(-2185, 2184);
+    QTest::newRow("only the left") << QByteArray("[Settings]\nFormLeft=300\nFormTop=40000\n")
+                                   << QPoint(77, 88) << none << QPoint(20, 88) << QPoint(20, 88);
+    QTest::newRow("only the top") << QByteArray("[Settings]\nFormLeft=abc\nFormTop=1500\n")
+                                  << QPoint(77, 88) << none << QPoint(77, 100) << QPoint(77, 100);
+    QTest::newRow("neither") << QByteArray("[Settings]\nFormLeft=\nFormTop=1e9\n") << QPoint(77, 88)
+                             << none << QPoint(77, 88) << QPoint(77, 88);
+}
+
 void TestSettings::windowPosition()
 {
+    QFETCH(QByteArray, settings);
+    QFETCH(QPoint, platform);
+    QFETCH(QPoint, moved);
+    QFETCH(QPoint, first);
+    QFETCH(QPoint, next);
+    QByteArray written;
     {
-        Started s("[Settings]\nFormLeft=-1500\nFormTop=40000\n");
-        QCOMPARE(s.window.x(), -100);
-        // beyond 16 bits converts to nothing: the top stays where text that is no number leaves it
-        QCOMPARE(s.window.y(), Started("[Settings]\nFormTop=abc\n").window.y());
-        s.window.move(20, 30);
+        Started s(settings);
+        if (!platform.isNull()) s.window.move(platform);
+        QVERIFY(s.show());
+        if (!moved.isNull()) s.window.move(moved);
+        QTRY_COMPARE(s.window.pos(), first);
         s.window.close();
-        QVERIFY(s.ini().contains(QStringLiteral("FormLeft=300")));
-        QVERIFY(s.ini().contains(QStringLiteral("FormTop=450")));
+        written = s.ini().toLatin1();
     }
-    Started t("[Settings]\nFormLeft=300\nFormTop=450\n");
-    QCOMPARE(t.window.pos(), QPoint(20, 30));
+    QCOMPARE(Started(written).window.pos(), next);
 }
 
 void TestSettings::lettersCaseAndForeignLinesSurvive()
@@ -262,6 +296,26 @@ void TestSettings::shiftArrivesFirst()
     QTest::mouseClick(f.window.txtKeyBindings[3], Qt::LeftButton);
     QTest::keyClick(f.window.txtKeyBindings[3], Qt::Key_7, Qt::KeypadModifier);
     QCOMPARE(f.window.txtKeyBindings[3]->text(), QStringLiteral("Keypad 7"));
+}
+
+void TestSettings::longNamesShowTheirStart()
+{
+    WindowFixture f("[HotKeyBindings]\nUp=8\nRight=34\n");
+    QVERIFY(f.show());
+    frmTessellon& w = f.window;
+    w.optTileSets[3]->select();
+    QTest::mouseClick(w.txtKeyBindings[5], Qt::LeftButton);
+    QTest::keyClick(w.txtKeyBindings[5], Qt::Key_Backspace);
+    for (int i : {1, 3, 5}) { // BACKSPACE, PAGE DOWN, BACKSPACE bound by a key
+        TextBox* box = w.txtKeyBindings[i];
+        QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) > box->width());
+        box->grab(); // lays the text out as drawn
+        // the caret stands before the first letter, at the box's left
+        const int caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        QVERIFY2(box->cursorPosition() == 0 && caret >= 0 && caret < box->width() / 2,
+                 qPrintable(box->text()));
+        QCOMPARE(box->toolTip(), box->text());
+    }
 }
 
 QTEST_MAIN(TestSettings)
