@@ -10,6 +10,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include <utility>
+
 namespace tessellon {
 
 namespace {
@@ -51,7 +53,7 @@ void frmTessellon::cmdLoad_Click()
         QStringLiteral("Load Map"), LoadFileName));
     if (!LoadFileName.isEmpty()) {
         moveCanvas(5, 5);
-        const PictureResult r = readPicture(mapPath(programDir_, LoadFileName));
+        PictureResult r = readPicture(mapPath(programDir_, LoadFileName));
         if (r.image.isNull()) {
             dialogs().MsgBox(QStringLiteral("Unable to load file, please ensure name is correct "
                                             "and the file is a valid bitmap."),
@@ -60,7 +62,7 @@ void frmTessellon::cmdLoad_Click()
             focusFob();
             return;
         }
-        setCanvasPicture(r.image);
+        setCanvasPicture(std::exchange(r.image, QImage())); // sole owner: drawing won't copy it
         VScroll->setValueFromCode(1);
         HScroll->setValueFromCode(1);
         UpdateScrollRanges();
@@ -113,13 +115,13 @@ void frmTessellon::cmdClear_Click()
 void frmTessellon::LoadDroppedFile(const QString& path)
 {
     moveCanvas(5, 5);
-    const PictureResult r = readPicture(path);
+    PictureResult r = readPicture(path);
     if (r.image.isNull()) {
         dialogs().MsgBox(QStringLiteral("File format not supported, unable to load."),
                          msgbox::kOkOnly, kErrorTitle);
         return;
     }
-    setCanvasPicture(r.image);
+    setCanvasPicture(std::exchange(r.image, QImage())); // sole owner: drawing won't copy it
     viewHome(); // both bars to 1, the cursor to the top-left corner
     LoadFileName.clear();
     SaveFileName.clear();
