@@ -56,17 +56,19 @@ struct Plan
 
 // The reader lives only here: a reader that keeps a reference to what it decoded (Qt's GIF
 // reader does) would make the conversion afterwards copy the whole picture.
-bool decode(QIODevice& device, OtherFormat format, qint64 decoderBytes, Plan& plan, QString* error)
+bool decode(QIODevice& device, OtherFormat format, const PictureStructure& structure, Plan& plan,
+            QString* error)
 {
     QImageReader reader(&device, qtFormatName(format));
-    plan.size = reader.size(); // header only, nothing decoded yet
+    reader.setAutoTransform(false); // a turned JPEG would not be the size its frame says
+    plan.size = structure.size;     // from the header; nothing decoded yet
     if (!plan.size.isValid() || !pictureFits(plan.size)) {
         *error = plan.size.isValid() ? tooLarge(plan.size)
                                      : QStringLiteral("the picture's size is unknown");
         return false;
     }
     const qint64 canvasBytes = qint64(plan.size.width()) * plan.size.height() * 4;
-    if (canvasBytes + decoderBytes > kPictureBudgetBytes) {
+    if (canvasBytes + structure.decoderBytes > kPictureBudgetBytes) {
         *error = QStringLiteral("decoding the picture would take too much memory");
         return false;
     }
@@ -101,7 +103,7 @@ PictureResult readOtherPicture(QIODevice& device)
         return refusal(QStringLiteral("the picture is truncated or damaged"));
     Plan plan;
     QString error;
-    if (!decode(device, format, structure.decoderBytes, plan, &error)) return refusal(error);
+    if (!decode(device, format, structure, plan, &error)) return refusal(error);
     if (plan.target.size() != plan.size)
         return refusal(QStringLiteral("the picture's pixels do not match its header"));
     QImage canvas = toCanvasFormat(std::move(plan.target), std::move(plan.canvas));

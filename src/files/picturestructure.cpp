@@ -25,19 +25,36 @@ bool readBig16(ByteSource& in, int& v)
     return true;
 }
 
-bool pngComplete(ByteSource& in)
+// A side of 31 bits or more is no size a QSize holds; such a picture is refused anyway.
+int side(quint32 v)
 {
-    if (!in.skip(kPngSignature.size())) return false;
+    return v > 0x7FFFFFFFu ? -1 : int(v);
+}
+
+PictureStructure pngStructure(ByteSource& in)
+{
+    if (!in.skip(kPngSignature.size())) return {};
+    PictureStructure s;
     bool sawData = false;
     for (;;) {
-        uchar head[8];
-        if (!in.read(head, 8)) return false;
+        uchar head[16];
+        if (!in.read(head, 8)) return {};
         const quint32 length = qFromBigEndian<quint32>(head);
         const QByteArray type(reinterpret_cast<const char*>(head + 4), 4);
-        if (length > 0x7FFFFFFFu) return false;
-        if (type == "IEND") return sawData;
+        if (length > 0x7FFFFFFFu) return {};
+        if (type == "IEND") {
+            s.complete = sawData && s.size.isValid();
+            return s;
+        }
         sawData = sawData || type == "IDAT";
-        if (!in.skip(qint64(length) + 4)) return false; // data and checksum
+        qint64 rest = qint64(length) + 4; // data and checksum
+        if (type == "IHDR" && length >= 8) {
+            if (!in.read(head + 8, 8)) return {};
+            s.size = QSize(side(qFromBigEndian<quint32>(head + 8)),
+                           side(qFromBigEndian<quint32>(head + 12)));
+            rest -= 8;
+        }
+        if (!in.skip(rest)) return {};
     }
 }
 
@@ -51,10 +68,11 @@ bool skipSubBlocks(ByteSource& in)
     }
 }
 
-bool gifComplete(ByteSource& in)
+bool gifComplete(ByteSource& in, QSize& size)
 {
     uchar head[13];
     if (!in.read(head, 13)) return false; // signature, screen descriptor
+    size = QSize(qFromLittleEndian<quint16>(head + 6), qFromLittleEndian<quint16>(head + 8));
     if ((head[10] & 0x80) && !in.skip(3 * (2 << (head[10] & 7)))) return false;
     for (;;) {
         uchar kind = 0;
@@ -147,9 +165,10 @@ PictureStructure jpegStructure(ByteSource& in)
         }
         pending = false;
         if (marker == 0xD9) {
-            const bool whole = scans > 0 && frame.width > 0;
+            const bool whole = scans > 0 && frame.width > 0 && frame.height > 0;
             const bool buffered = frame.progressive || scans > 1;
-            return {whole, whole && buffered ? coefficientBytes(frame) : 0};
+            return {whole, QSize(frame.width, frame.height),
+                    whole && buffered ? coefficientBytes(frame) : 0};
         }
         if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) continue;
         int length = 0;
@@ -183,9 +202,12 @@ PictureStructure walkPictureStructure(QIODevice& device, OtherFormat format)
     ByteSource in(device);
     switch (format) {
     case OtherFormat::Png:
-        return {pngComplete(in), 0};
-    case OtherFormat::Gif:
-        return {gifComplete(in), 0};
+        return pngStructure(in);
+    case OtherFormat::Gif: {
+        PictureStructure s;
+        s.complete = gifComplete(in, s.size);
+        return s;
+    }
     case OtherFormat::Jpeg:
         return jpegStructure(in);
     case OtherFormat::None:

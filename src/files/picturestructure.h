@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QSize>
 
 class QIODevice;
 
@@ -20,6 +20,10 @@ struct PictureStructure
     /// the end chunk, the GIF blocks of the first image up to its terminator, JPEG segments
     /// and scans up to the end-of-image marker. A file cut short fails this.
     bool complete = false;
+    /// The picture's size by the file's own header (PNG header chunk, GIF logical screen,
+    /// JPEG frame), which Qt's decoders produce; Qt's GIF reader reports something else
+    /// for large screens.
+    QSize size;
     /// Memory the decoder needs beside the picture itself: the coefficients of a JPEG
     /// whose scans come one after the other (progressive or not interleaved).
     qint64 decoderBytes = 0;

@@ -1,0 +1,256 @@
+#pragma once
+// Hand-made picture files for the reader's tests and the fuzzer's seeds: Windows bitmaps of
+// every variant, written byte by byte, with the picture each must read as, and tiny GIF,
+// PNG and JPEG files.
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <vector>
+
+namespace picturemaker {
+
+// Colours that catch swapped channels and the grid's near-grey; white first.
+constexpr QRgb kPalette[] = {0xFFFFFFFF, 0xFFB4B4B3, 0xFF000000, 0xFFFF0000,
+                             0xFF00FF00, 0xFF0000FF, 0xFF123456, 0xFFFEFDFC};
+constexpr int kPaletteSize = int(std::size(kPalette));
+
+enum Compression : quint32 { Rgb = 0, Rle8 = 1, Rle4 = 2, Bitfields = 3 };
+
+/// One bitmap variant.
+struct Bmp
+{
+    int w = 5;
+    int h = 3;
+    int bits = 24;
+    quint32 compression = Rgb;
+    int header = 40; // 12, 16, 40, 52, 56, 64, 108 or 124 bytes
+    bool topDown = false;
+    int colours = -1; // colour table entries; -1: as many as the pattern uses (8 bits or less)
+    std::array<quint32, 3> masks{}; // red, green, blue, with Bitfields
+};
+
+inline int tableSize(const Bmp& b)
+{
+    if (b.colours >= 0) return b.colours;
+    if (b.header == 12 && b.bits <= 8) return 1 << b.bits; // the core header's table is full
+    return b.bits <= 8 ? std::min(kPaletteSize, 1 << b.bits) : 0;
+}
+
+// The palette index of picture pixel (x, y), y from the top.
+inline int indexAt(const Bmp& b, int x, int y)
+{
+    const int n = b.bits <= 8 ? std::min(kPaletteSize, 1 << b.bits) : kPaletteSize;
+    return (x * 7 + y * 3 + x * y) % n;
+}
+
+// The stored value of an 8-bit channel `v` under `mask`.
+inline quint32 toMask(quint32 v, quint32 mask)
+{
+    if (mask == 0) return 0;
+    const int bits = std::popcount(mask);
+    const quint32 max = (quint32(1) << bits) - 1;
+    const quint32 q = bits >= 8 ? (v * max + 127) / 255 : v >> (8 - bits);
+    return (q << std::countr_zero(mask)) & mask;
+}
+
+// What a channel stored under `mask` reads as: its largest value is 255.
+inline int fromMask(quint32 v, quint32 mask)
+{
+    if (mask == 0) return 0;
+    const int bits = std::popcount(mask);
+    if (bits >= 8) return int(v);
+    const quint32 max = (quint32(1) << bits) - 1, q = v >> (8 - bits);
+    return int((q * 255 + max / 2) / max);
+}
+
+inline std::array<quint32, 3> effectiveMasks(const Bmp& b)
+{
+    if (b.compression == Bitfields) return b.masks;
+    if (b.bits == 16) return {0x7C00, 0x03E0, 0x001F};
+    return {0xFF0000, 0xFF00, 0xFF};
+}
+
+/// The picture `b` must read as.
+inline QImage expected(const Bmp& b)
+{
+    QImage img(b.w, b.h, QImage::Format_RGB32);
+    const auto m = effectiveMasks(b);
+    for (int y = 0; y < b.h; ++y)
+        for (int x = 0; x < b.w; ++x) {
+            const int i = indexAt(b, x, y);
+            QRgb c = kPalette[i];
+            if (b.bits <= 8 && i >= tableSize(b)) c = 0xFF000000; // beyond the table: black
+            if (b.bits == 16 || b.bits == 32)
+                c = qRgb(fromMask(qRed(c), m[0]), fromMask(qGreen(c), m[1]),
+                         fromMask(qBlue(c), m[2]));
+            img.setPixel(x, y, c);
+        }
+    return img;
+}
+
+template <typename T> void put(QByteArray& out, T v)
+{
+    uchar raw[sizeof(T)];
+    qToLittleEndian<T>(v, raw);
+    out.append(reinterpret_cast<const char*>(raw), sizeof raw);
+}
+
+// One stored row, uncompressed and padded to four bytes.
+inline QByteArray plainRow(const Bmp& b, int y)
+{
+    QByteArray row(int((qint64(b.w) * b.bits + 31) / 32 * 4), '\0');
+    auto* p = reinterpret_cast<uchar*>(row.data());
+    const auto m = effectiveMasks(b);
+    for (int x = 0; x < b.w; ++x) {
+        const int i = indexAt(b, x, y);
+        const QRgb c = kPalette[i];
+        if (b.bits <= 8) {
+            const int bit = x * b.bits;
+            p[bit / 8] |= uchar(i << (8 - b.bits - bit % 8));
+        } else if (b.bits == 24) {
+            p[3 * x] = uchar(qBlue(c));
+            p[3 * x + 1] = uchar(qGreen(c));
+            p[3 * x + 2] = uchar(qRed(c));
+        } else {
+            const quint32 v =
+                toMask(qRed(c), m[0]) | toMask(qGreen(c), m[1]) | toMask(qBlue(c), m[2]);
+            if (b.bits == 16)
+                qToLittleEndian<quint16>(quint16(v), p + 2 * x);
+            else
+                qToLittleEndian<quint32>(v, p + 4 * x);
+        }
+    }
+    return row;
+}
+
+// Run-length coded rows: odd rows as literal stretches, even ones as runs of one index;
+// an end-of-line after each row but the last, then the end-of-bitmap mark.
+inline QByteArray runRows(const Bmp& b)
+{
+    const bool four = b.bits == 4;
+    QByteArray out;
+    for (int r = 0; r < b.h; ++r) {
+        const int y = b.topDown ? r : b.h - 1 - r;
+        int x = 0;
+        while (x < b.w) {
+            const int left = b.w - x;
+            if (r % 2 == 1 && left >= 3) {
+                const int n = std::min(left, 255) - (left > 255 && left - 255 < 3 ? 3 : 0);
+                out += char(0);
+                out += char(n);
+                QByteArray bytes;
+                for (int i = 0; i < n; ++i) {
+                    const int v = indexAt(b, x + i, y);
+                    if (!four)
+                        bytes += char(v);
+                    else if (i % 2 == 0)
+                        bytes += char(v << 4);
+                    else
+                        bytes[bytes.size() - 1] = char(bytes.back() | v);
+                }
+                if (bytes.size() % 2) bytes += char(0);
+                out += bytes;
+                x += n;
+                continue;
+            }
+            const int v = indexAt(b, x, y);
+            int n = 1;
+            while (x + n < b.w && n < 255 && indexAt(b, x + n, y) == v)
+                ++n;
+            out += char(n);
+            out += char(four ? (v << 4 | v) : v);
+            x += n;
+        }
+        out += QByteArray(r + 1 < b.h ? "\0\0" : "\0\1", 2);
+    }
+    return out;
+}
+
+/// The bytes of bitmap `b`; `pixels` replaces the pixel data when given.
+inline QByteArray bitmap(const Bmp& b, const QByteArray* pixels = nullptr)
+{
+    const bool fields = b.compression == Bitfields;
+    const int maskBytes = fields && b.header == 40 ? 12 : 0;
+    const int entry = b.header == 12 ? 3 : 4;
+    const int offset = 14 + b.header + maskBytes + tableSize(b) * entry;
+    QByteArray data;
+    if (pixels) {
+        data = *pixels;
+    } else if (b.compression == Rle8 || b.compression == Rle4) {
+        data = runRows(b);
+    } else {
+        for (int r = 0; r < b.h; ++r)
+            data += plainRow(b, b.topDown ? r : b.h - 1 - r);
+    }
+    QByteArray out("BM");
+    put<quint32>(out, quint32(offset + data.size()));
+    put<quint32>(out, 0);
+    put<quint32>(out, quint32(offset));
+    QByteArray info;
+    put<quint32>(info, quint32(b.header));
+    if (b.header == 12) {
+        put<quint16>(info, quint16(b.w));
+        put<quint16>(info, quint16(b.h));
+    } else {
+        put<qint32>(info, b.w);
+        put<qint32>(info, b.topDown ? -b.h : b.h);
+    }
+    put<quint16>(info, 1);
+    put<quint16>(info, quint16(b.bits));
+    if (b.header > 16) {
+        for (quint32 v :
+             {b.compression, quint32(data.size()), 2835u, 2835u, quint32(tableSize(b)), 0u})
+            put<quint32>(info, v);
+        if (fields || b.header > 40)
+            for (quint32 m : b.masks)
+                put<quint32>(info, fields ? m : 0);
+    }
+    info.resize(b.header + maskBytes, '\0');
+    out += info;
+    for (int i = 0; i < tableSize(b); ++i) {
+        const QRgb c = kPalette[i % kPaletteSize];
+        out += char(qBlue(c));
+        out += char(qGreen(c));
+        out += char(qRed(c));
+        if (entry == 4) out += char(0);
+    }
+    return out + data;
+}
+
+/// The smallest GIF: a logical screen of w x h, one transparent pixel at its corner.
+inline QByteArray tinyGif(int w, int h)
+{
+    QByteArray g("GIF89a");
+    put<quint16>(g, quint16(w));
+    put<quint16>(g, quint16(h));
+    g += QByteArray::fromHex("800000ffffff00000021f90401000000002c00000000010001000002024401003b");
+    return g;
+}
+
+/// `image` written by Qt's writer for `format` ("PNG", "JPEG").
+inline QByteArray encoded(const QImage& image, const char* format, int quality = -1)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes;
+}
+
+/// A small picture of the palette's colours in `format`.
+inline QImage patternImage(int w, int h, QImage::Format format = QImage::Format_RGB32)
+{
+    Bmp b;
+    b.w = w;
+    b.h = h;
+    QImage img = expected(b);
+    return img.convertToFormat(format);
+}
+
+} // namespace picturemaker
