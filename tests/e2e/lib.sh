@@ -104,10 +104,12 @@ wait_until() {
     fail "timed out waiting for $what"
 }
 
-# Copies the program into the program directory and starts it; sets APP_PID and WID.
+# Copies the program into the program directory and starts it, or starts program $1 where
+# it is; sets APP_PID and WID.
 start_app() {
-    cp "$TESSELLON_BIN" "$E2E_DIR/tessellon"
-    "$E2E_DIR/tessellon" >"$E2E_DIR/app.log" 2>&1 &
+    local program=${1:-$E2E_DIR/tessellon}
+    [ -n "${1:-}" ] || cp "$TESSELLON_BIN" "$program"
+    "$program" >"$E2E_DIR/app.log" 2>&1 &
     APP_PID=$!
     WID=""
     for _ in $(seq 1 100); do
