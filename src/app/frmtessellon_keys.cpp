@@ -1,5 +1,5 @@
 // The drawing keys received by the focus holder, the keys of a focused hot-spot, cursor
-// placement by mouse, and keeping the cursor in view.
+// placement by mouse, keeping the cursor in view, and the wheel over the view.
 #include "cursorshape.h"
 #include "frmtessellon.h"
 #include "keymapper.h"
@@ -237,6 +237,15 @@ void frmTessellon::wireKeys()
     cmdFob->installEventFilter(this);
     connect(picCanvas, &PictureBox::MouseDown, this,
             [this](int, int, int, double x, double y) { picCanvas_MouseDown(x, y); });
+    // The wheel moves the bars, so their Change moves the canvas and returns the focus.
+    const auto scroll = [this](QPoint d) {
+        VScroll->scrollBy(d.y());
+        HScroll->scrollBy(d.x());
+    };
+    for (PictureBox* box : {picScrollContainer, picCanvas})
+        connect(box, &PictureBox::Wheel, this, scroll);
+    for (int i = 1; i <= 8; ++i)
+        connect(picResizer[i], &PictureBox::Wheel, this, scroll);
 }
 
 } // namespace tessellon

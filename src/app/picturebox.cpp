@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace tessellon {
 
@@ -23,6 +24,15 @@ int vbButtons(Qt::MouseButtons b) noexcept
 {
     return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
            (b & Qt::MiddleButton ? 4 : 0);
+}
+
+QPoint wheelPixels(const QWheelEvent& e)
+{
+    constexpr int kPixelsPerNotch = 90;
+    constexpr double kNotch = 120; // eighths of a degree
+    QPoint d = e.pixelDelta().isNull() ? e.angleDelta() * kPixelsPerNotch / kNotch : e.pixelDelta();
+    if ((e.modifiers() & Qt::ShiftModifier) && d.x() == 0) d = QPoint(d.y(), 0);
+    return -d; // turning the wheel away from the user moves the view up
 }
 
 PictureBox::PictureBox(QWidget* parent, int index) : QWidget(parent), index_(index)
@@ -100,6 +110,12 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e)
 void PictureBox::keyPressEvent(QKeyEvent* e)
 {
     emit KeyDown(index_, virtualKeyCode(*e), modifierState(e->modifiers()));
+}
+
+void PictureBox::wheelEvent(QWheelEvent* e)
+{
+    emit Wheel(wheelPixels(*e));
+    e->accept();
 }
 
 } // namespace tessellon

@@ -1,5 +1,7 @@
 #include "scrollbar.h"
 
+#include <algorithm>
+
 namespace tessellon {
 
 ScrollBar::ScrollBar(Qt::Orientation o, QWidget* parent) : QScrollBar(o, parent)
@@ -23,6 +25,13 @@ ScrollBar::ScrollBar(Qt::Orientation o, QWidget* parent) : QScrollBar(o, parent)
 void ScrollBar::setValueFromCode(int v)
 {
     setValue(v); // valueChanged raises Change when the value differs
+}
+
+void ScrollBar::scrollBy(int delta)
+{
+    if (delta == 0) return;
+    setValueFromCode(
+        int(std::clamp(qint64(value()) + delta, qint64(minimum()), qint64(maximum()))));
 }
 
 } // namespace tessellon

@@ -18,6 +18,8 @@ public:
     int Value() const { return value(); }
     /// Sets the value from code; raises Change when it differs.
     void setValueFromCode(int v);
+    /// Moves the value by `delta`, kept within the range; raises Change when it differs.
+    void scrollBy(int delta);
     void setMin(int v) { setMinimum(v); }
     void setMax(int v) { setMaximum(v); }
     int SmallChange() const { return singleStep(); }

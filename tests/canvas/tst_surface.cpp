@@ -1,3 +1,4 @@
+#include "pixelpool.h"
 #include "surface.h"
 
 #include <QTest>
@@ -18,7 +19,8 @@ int count(const Surface& s, VbColor c)
 {
     int n = 0;
     for (int y = 0; y < s.height(); ++y)
-        for (int x = 0; x < s.width(); ++x) n += s.Point(x, y) == c;
+        for (int x = 0; x < s.width(); ++x)
+            n += s.Point(x, y) == c;
     return n;
 }
 
@@ -36,6 +38,9 @@ private slots:
     void sourceRectangle();
     void pointAndPSetOutside();
     void resizing();
+    void largeGrowthStaysInPlace_data();
+    void largeGrowthStaysInPlace();
+    void growthLeavesSharedCopiesAlone();
     void fillIsClipped();
 };
 
@@ -121,7 +126,8 @@ void TestSurface::sourceRectangle()
     // a source with a distinct colour at each pixel, so a wrong offset shows
     QImage src(6, 5, QImage::Format_RGB32);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 6; ++x) src.setPixel(x, y, toRgb32(VbColor(y * 16 + x)));
+        for (int x = 0; x < 6; ++x)
+            src.setPixel(x, y, toRgb32(VbColor(y * 16 + x)));
     Surface s(8, 8);
     s.paintPicture(src, 1, 2, QRect(2, 1, 3, 2));
     QCOMPARE(s.Point(1, 2), VbColor(1 * 16 + 2));
@@ -181,6 +187,53 @@ void TestSurface::resizing()
     s.setSize(32767, 32767);
     QCOMPARE(s.size(), QSize(3, 4));
     QCOMPARE(s.Point(1, 1), kGridColour);
+}
+
+void TestSurface::largeGrowthStaysInPlace_data()
+{
+    QTest::addColumn<bool>("adopted");
+    QTest::newRow("made large") << false;
+    QTest::newRow("adopted picture") << true;
+}
+
+// A large bitmap grows a strip at a time within its own memory, shrinks, and grows again
+// white: a shrink drops what it cut off. The sizes stay within a quarter of headroom.
+void TestSurface::largeGrowthStaysInPlace()
+{
+    QFETCH(bool, adopted);
+    Surface s(1500, 1400);
+    if (adopted) {
+        QImage picture = allocateRgb32(1500, 1400);
+        picture.fill(toRgb32(kWhite));
+        s.setPicture(std::move(picture));
+    }
+    const uchar* bits = s.image().constBits();
+    s.PSet(1499, 1399, kBlack);
+    for (QSize next : {QSize(1530, 1400), QSize(1530, 1431), QSize(1700, 1650)}) {
+        s.setSize(next.width(), next.height());
+        QCOMPARE(s.size(), next);
+        QCOMPARE(s.image().constBits(), bits);
+        QCOMPARE(s.Point(1499, 1399), kBlack);
+        QCOMPARE(count(s, kWhite), next.width() * next.height() - 1);
+    }
+    s.PSet(1600, 1600, kBlack);
+    s.setSize(1000, 1500); // cuts both black pixels off
+    s.setSize(1700, 1650);
+    QCOMPARE(s.image().constBits(), bits);
+    QCOMPARE(count(s, kWhite), 1700 * 1650);
+}
+
+void TestSurface::growthLeavesSharedCopiesAlone()
+{
+    Surface s(1500, 1400);
+    s.PSet(10, 10, kBlack);
+    const QImage held = s.image(); // shares the pixels
+    s.setSize(1530, 1400);
+    s.PSet(10, 10, kWhite);
+    s.setSize(1000, 1000);
+    QCOMPARE(held.size(), QSize(1500, 1400));
+    QCOMPARE(held.pixel(10, 10) & 0xFFFFFF, toRgb32(kBlack) & 0xFFFFFF);
+    QCOMPARE(held.pixel(1499, 1399) & 0xFFFFFF, toRgb32(kWhite) & 0xFFFFFF);
 }
 
 void TestSurface::fillIsClipped()
