@@ -1,5 +1,8 @@
+#include "cursorshape.h"
+#include "grid.h"
 #include "picturebox.h"
 #include "scrollbar.h"
+#include "stampcheck.h"
 #include "vbbuttons.h"
 #include "windowfixture.h"
 
@@ -17,6 +20,7 @@ private slots:
     void dragStopsAtOnePixel();
     void gridOnlyOnRelease();
     void shrinkBelowTheScrollValue();
+    void shrinkAfterGrowth();
 };
 
 void TestResize::shrinkBelowTheScrollValue()
@@ -33,6 +37,33 @@ void TestResize::shrinkBelowTheScrollValue()
     QCOMPARE(f.window.Canvas.width(), 400);
     QCOMPARE(f.window.HScroll->Value(), 400);
     QCOMPARE(f.window.picCanvas->x(), 5 - 400);
+}
+
+// Growth by keys, a drag that shrinks and a typed size that grows again: what the shrink
+// cut off stays white, the rest keeps its pixels, and the grid covers the gained area.
+void TestResize::shrinkAfterGrowth()
+{
+    WindowFixture f;
+    QVERIFY(f.show());
+    frmTessellon& w = f.window;
+    w.setCanvasSize(1500, 1400);
+    w.DrawGrid();
+    paintPattern(w.Canvas, QRect(1300, 1200, 200, 200));
+    w.shpCursor->move(1440, 1320);
+    f.type({Qt::Key_D, Qt::Key_S, Qt::Key_D, Qt::Key_S});
+    QCOMPARE(w.Canvas.size(), QSize(1531, 1411));
+    const QRect kept(0, 0, 1400, 1300);
+    const QImage before = w.Canvas.image().copy(kept);
+    w.picResizer_MouseDown(8, 1);
+    w.picResizer_MouseMove(8, -131, -111);
+    w.picResizer_MouseUp();
+    QCOMPARE(w.Canvas.size(), kept.size());
+    f.dialogs->inputs = {QStringLiteral("1600"), QStringLiteral("1500")};
+    w.picResizer_MouseDown(8, 2);
+    Surface expected(1600, 1500);
+    expected.paintPicture(before, 0, 0);
+    DrawGrid(expected);
+    QCOMPARE(w.Canvas.image(), expected.image());
 }
 
 void TestResize::typedSizes_data()
@@ -134,7 +165,8 @@ void TestResize::dragHandles()
     QCOMPARE(f.window.Canvas.size(), size);
     QCOMPARE(f.window.picCanvas->size(), size);
     // the handles and the ranges follow at once, whatever the handle
-    QCOMPARE(f.window.picResizer[8]->pos(), f.window.picCanvas->pos() + QPoint(size.width(), size.height()));
+    QCOMPARE(f.window.picResizer[8]->pos(),
+             f.window.picCanvas->pos() + QPoint(size.width(), size.height()));
     QCOMPARE(f.window.HScroll->Max(), size.width());
     QCOMPARE(f.window.VScroll->Max(), size.height());
     QTest::mouseRelease(h, Qt::LeftButton, {}, QPoint(37, 22));
@@ -169,7 +201,7 @@ void TestResize::gridOnlyOnRelease()
     f.window.picResizer_MouseDown(8, 1);
     f.window.picResizer_MouseMove(8, 100, 100);
     QCOMPARE(f.window.Canvas.size(), QSize(200, 200));
-    QCOMPARE(f.window.Canvas.Point(150, 1), kWhite);  // gained area: no grid yet
+    QCOMPARE(f.window.Canvas.Point(150, 1), kWhite);     // gained area: no grid yet
     QCOMPARE(f.window.Canvas.Point(30, 1), kGridColour); // kept area keeps its dots
     f.window.picResizer_MouseUp();
     QCOMPARE(f.window.Canvas.Point(150, 1), kGridColour);
