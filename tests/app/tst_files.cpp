@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 using namespace tessellon;
 
 namespace {
@@ -110,10 +112,16 @@ void TestFiles::loadFailureKeepsTheCanvas()
     WindowFixture f;
     QVERIFY(f.show());
     writeFile(f.path(QStringLiteral("notes.bmp")), "this is no picture");
+    // a bitmap cut short, and a named pipe that nobody writes to (must not block)
+    writeSample(f.path(QStringLiteral("cut.bmp")), 40, 35);
+    writeFile(f.path(QStringLiteral("cut.bmp")),
+              readFile(f.path(QStringLiteral("cut.bmp"))).chopped(9));
+    QCOMPARE(mkfifo(QFile::encodeName(f.path(QStringLiteral("pipe.bmp"))).constData(), 0600), 0);
     f.window.setWindowTitle(QStringLiteral("Tessellon old.bmp"));
     f.window.SaveFileName = QStringLiteral("old");
     const QImage before = f.window.Canvas.image().copy();
-    for (const QString& name : {QStringLiteral("missing"), QStringLiteral("notes")}) {
+    for (const QString& name : {QStringLiteral("missing"), QStringLiteral("notes"),
+                                QStringLiteral("cut"), QStringLiteral("pipe")}) {
         f.dialogs->asked.clear();
         f.dialogs->inputs = {name};
         f.dialogs->answers = {msgbox::kOk};
@@ -130,7 +138,7 @@ void TestFiles::loadFailureKeepsTheCanvas()
     }
     f.dialogs->inputs = {QString()};
     f.window.cmdLoad->click();
-    QCOMPARE(f.dialogs->asked.back().defaultText, QStringLiteral("notes"));
+    QCOMPARE(f.dialogs->asked.back().defaultText, QStringLiteral("pipe"));
 }
 
 void TestFiles::cancelledBoxes()
@@ -302,17 +310,21 @@ void TestFiles::drops()
     drop(&f.window, {url("b.bmp")}, {}, f.window.picBaseTile[27]->mapTo(&f.window, QPoint(3, 3)));
     QCOMPARE(f.window.Canvas.size(), QSize(50, 40));
 
-    // a text file: the message, and nothing changes but the canvas position
-    f.window.shpCursor->move(30, 30);
-    f.window.picCanvas->move(-20, -20);
+    // a text file or a named pipe: the message, and nothing changes but the canvas position
+    QCOMPARE(mkfifo(QFile::encodeName(f.path(QStringLiteral("pipe"))).constData(), 0600), 0);
     const QImage before = f.window.Canvas.image().copy();
-    f.dialogs->answers = {msgbox::kOk};
-    drop(f.window.picCanvas, {url("notes.txt")});
-    QCOMPARE(f.dialogs->asked.size(), size_t(1));
-    QCOMPARE(f.dialogs->asked[0].text, kDropError);
-    QCOMPARE(f.window.Canvas.image(), before);
-    QCOMPARE(f.window.shpCursor->pos(), QPoint(30, 30));
-    QCOMPARE(f.window.picCanvas->pos(), QPoint(5, 5));
+    for (const char* name : {"notes.txt", "pipe"}) {
+        f.window.shpCursor->move(30, 30);
+        f.window.picCanvas->move(-20, -20);
+        f.dialogs->asked.clear();
+        f.dialogs->answers = {msgbox::kOk};
+        drop(f.window.picCanvas, {url(name)});
+        QCOMPARE(f.dialogs->asked.size(), size_t(1));
+        QCOMPARE(f.dialogs->asked[0].text, kDropError);
+        QCOMPARE(f.window.Canvas.image(), before);
+        QCOMPARE(f.window.shpCursor->pos(), QPoint(30, 30));
+        QCOMPARE(f.window.picCanvas->pos(), QPoint(5, 5));
+    }
 
     // a drop that carries no file is ignored
     drop(f.window.picCanvas, {}, QStringLiteral("just text"));
