@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -115,6 +116,9 @@ void growingRun(frmTessellon& w, bool right)
 void plainRun(frmTessellon& w)
 {
     freshCanvas(w);
+    // a shown cursor, as between blinks: a hidden one costs nothing to move
+    w.tmrFlashCursor->stop();
+    w.shpCursor->setVisible(true);
     w.shpCursor->move(2400, 2400);
     std::vector<double> t;
     for (int i = 0; i < kPlainPresses / 2; ++i)
