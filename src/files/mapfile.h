@@ -14,7 +14,11 @@ constexpr int kMaxPictureSide = 32767;
 /// Memory a loaded picture may take as an RGB32 image: 1 GiB, enough for a 16384 x 16384
 /// map and far beyond what the editor can draw, while a hostile header cannot make us
 /// allocate more.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+constexpr qint64 kPictureBudgetBytes = qint64(64) << 20; // fuzzing: many small runs
+#else
 constexpr qint64 kPictureBudgetBytes = kMaxSurfaceBytes;
+#endif
 
 /// Whether a picture of `size` is within kMaxPictureSide and kPictureBudgetBytes.
 bool pictureFits(QSize size) noexcept;

@@ -1,4 +1,4 @@
-// PNG, GIF and JPEG through Qt's readers: judged from their headers and checked to be
+// PNG and JPEG through Qt's readers: judged from their headers and checked to be
 // whole before decoding, decoded straight into the canvas's buffer where the reader allows.
 #include "canvasformat.h"
 #include "picturereaders.h"
@@ -30,19 +30,20 @@ private:
     int old_;
 };
 
+// The formats left to Qt; GIF has a reader of our own.
 const char* qtFormatName(OtherFormat f)
 {
-    switch (f) {
-    case OtherFormat::Png:
-        return "png";
-    case OtherFormat::Gif:
-        return "gif";
-    case OtherFormat::Jpeg:
-        return "jpeg";
-    case OtherFormat::None:
-        break;
-    }
-    return "";
+    return f == OtherFormat::Png ? "png" : "jpeg";
+}
+
+// The format the reader decodes to, if it tells. Qt's JPEG reader may answer with a value
+// it never set for a header it could not read, so the answer is checked as a number.
+QImage::Format announcedFormat(QImageReader& reader)
+{
+    const int raw = int(reader.imageFormat());
+    if (raw <= QImage::Format_Invalid || raw >= QImage::NImageFormats)
+        return QImage::Format_Invalid;
+    return QImage::Format(raw);
 }
 
 // What the reader's header says, and the image it should decode into: a view of the
@@ -72,7 +73,7 @@ bool decode(QIODevice& device, OtherFormat format, const PictureStructure& struc
         *error = QStringLiteral("decoding the picture would take too much memory");
         return false;
     }
-    const QImage::Format f = reader.imageFormat();
+    const QImage::Format f = announcedFormat(reader);
     if (f != QImage::Format_Invalid && QImage::toPixelFormat(f).bitsPerPixel() <= 32) {
         plan.canvas = allocateRgb32(plan.size.width(), plan.size.height());
         if (plan.canvas.isNull()) {
@@ -101,6 +102,7 @@ PictureResult readOtherPicture(QIODevice& device)
     const PictureStructure structure = walkPictureStructure(device, format);
     if (!structure.complete || !device.seek(0))
         return refusal(QStringLiteral("the picture is truncated or damaged"));
+    if (format == OtherFormat::Gif) return readGifFile(device);
     Plan plan;
     QString error;
     if (!decode(device, format, structure, plan, &error)) return refusal(error);

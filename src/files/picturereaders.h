@@ -23,8 +23,12 @@ inline QString tooLarge(QSize s)
 /// Reads a Windows bitmap ("BM") from the start of `device` with our own decoder.
 PictureResult readBitmapFile(QIODevice& device);
 
-/// Reads a PNG, GIF or JPEG from the start of `device` with Qt's reader for that format,
-/// after checking that the file is whole; anything else is refused.
+/// Reads the first image of a GIF from the start of `device` with our own decoder, on
+/// white where the image or its transparent index leaves the screen uncovered.
+PictureResult readGifFile(QIODevice& device);
+
+/// Reads a PNG or JPEG from the start of `device` with Qt's reader for that format, or a
+/// GIF with ours, after checking that the file is whole; anything else is refused.
 PictureResult readOtherPicture(QIODevice& device);
 
 } // namespace tessellon

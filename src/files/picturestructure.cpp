@@ -140,7 +140,8 @@ bool skipScan(ByteSource& in, uchar& marker)
 // 64 two-byte coefficients for every block of every component, whole MCUs.
 qint64 coefficientBytes(const JpegFrame& f)
 {
-    const int hMax = *std::max_element(f.h, f.h + 4), vMax = *std::max_element(f.v, f.v + 4);
+    const int hMax = std::max(1, *std::max_element(f.h, f.h + 4));
+    const int vMax = std::max(1, *std::max_element(f.v, f.v + 4));
     const qint64 mcuColumns = (f.width + 8 * hMax - 1) / (8 * hMax);
     const qint64 mcuRows = (f.height + 8 * vMax - 1) / (8 * vMax);
     qint64 bytes = 0;

@@ -233,6 +233,69 @@ inline QByteArray tinyGif(int w, int h)
     return g;
 }
 
+/// `picture` (colours of kPalette only) as a GIF with a colour table of 8 and codes of 4
+/// bits: a clear code before the table would grow, so no code ever compresses. `screen`
+/// (default: the picture's size) holds the picture at `at`; index `transparent` shows the
+/// screen through.
+inline QByteArray gif(const QImage& picture, bool interlaced = false, QSize screen = {},
+                      QPoint at = {}, int transparent = -1)
+{
+    if (!screen.isValid()) screen = picture.size();
+    QByteArray g("GIF89a");
+    put<quint16>(g, quint16(screen.width()));
+    put<quint16>(g, quint16(screen.height()));
+    g += QByteArray::fromHex("820000"); // a global table of 8 colours
+    for (QRgb c : kPalette) {
+        g += char(qRed(c));
+        g += char(qGreen(c));
+        g += char(qBlue(c));
+    }
+    if (transparent >= 0) g += QByteArray::fromHex("21f904010000") + char(transparent) + '\0';
+    g += char(0x2C);
+    for (int v : {at.x(), at.y(), picture.width(), picture.height()})
+        put<quint16>(g, quint16(v));
+    g += char(interlaced ? 0x40 : 0);
+    g += char(3); // minimum code size: codes of 4 bits, clear 8, end 9
+    std::vector<int> rows;
+    for (int pass = 0, start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2}; pass < 4; ++pass)
+        for (int y = interlaced  ? start[pass]
+                     : pass == 0 ? 0
+                                 : picture.height();
+             y < picture.height(); y += interlaced ? step[pass] : 1)
+            rows.push_back(y);
+    QByteArray codes;
+    quint32 bits = 0;
+    int count = 0, sinceClear = 6;
+    auto putCode = [&](int code) {
+        bits |= quint32(code) << count;
+        count += 4;
+        while (count >= 8) {
+            codes += char(bits & 0xFF);
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    for (int y : rows)
+        for (int x = 0; x < picture.width(); ++x) {
+            if (sinceClear == 6) {
+                putCode(8);
+                sinceClear = 0;
+            }
+            const QRgb c = picture.pixel(x, y);
+            putCode(
+                int(std::find(std::begin(kPalette), std::end(kPalette), c) - std::begin(kPalette)));
+            ++sinceClear;
+        }
+    putCode(9);
+    if (count > 0) codes += char(bits & 0xFF);
+    for (qsizetype i = 0; i < codes.size(); i += 255) {
+        const QByteArray block = codes.mid(i, 255);
+        g += char(block.size());
+        g += block;
+    }
+    return g + QByteArray("\0;", 2);
+}
+
 /// `image` written by Qt's writer for `format` ("PNG", "JPEG").
 inline QByteArray encoded(const QImage& image, const char* format, int quality = -1)
 {

@@ -485,6 +485,10 @@ void TestMapFile::refusesBadFiles_data()
     const QImage small = patternImage(40, 30);
     QTest::newRow("PNG cut short") << encoded(small, "PNG").chopped(20) << false;
     QTest::newRow("GIF cut short") << tinyGif(4, 4).left(35) << false;
+    QByteArray fewCodes = gif(patternImage(7, 11)); // a code table cut short: pixels missing
+    fewCodes.replace(fewCodes.indexOf(char(0x2C)) + 11, 1, QByteArray(1, char(20)));
+    QTest::newRow("GIF with too few codes")
+        << fewCodes.left(fewCodes.indexOf(char(0x2C)) + 12 + 20) + QByteArray("\0;", 2) << false;
     QTest::newRow("JPEG cut short") << encoded(small, "JPEG").chopped(10) << false;
     QTest::newRow("PPM") << encoded(small, "PPM") << false;
 }
@@ -610,6 +614,18 @@ void TestMapFile::readsOtherFormats_data()
     QImage white(5, 3, QImage::Format_RGB32);
     white.fill(Qt::white);
     QTest::newRow("GIF, transparent screen") << tinyGif(5, 3) << white;
+    const QImage tall = patternImage(7, 11);
+    QTest::newRow("GIF") << gif(tall) << tall;
+    QTest::newRow("GIF interlaced") << gif(tall, true) << tall;
+    // on a larger screen, at (2, 1), the grid's grey (index 1) see-through: white around
+    QImage framed(10, 13, QImage::Format_RGB32);
+    framed.fill(Qt::white);
+    for (int y = 0; y < tall.height(); ++y)
+        for (int x = 0; x < tall.width(); ++x)
+            if (tall.pixel(x, y) != kPalette[1]) framed.setPixel(x + 2, y + 1, tall.pixel(x, y));
+    QTest::newRow("GIF on a larger screen") << gif(tall, false, {10, 13}, {2, 1}, 1) << framed;
+    // Qt's reader reads those whole files alike, so they are no private dialect of ours
+    QCOMPARE(QImage::fromData(gif(tall, true), "GIF").convertToFormat(QImage::Format_RGB32), tall);
     // lossy: the pixels are whatever Qt's own reader makes of the whole file
     QByteArray progressive;
     QBuffer buffer(&progressive);
