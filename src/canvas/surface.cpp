@@ -111,9 +111,9 @@ bool Surface::ownsBlock() const noexcept
 void Surface::resizeInBlock(int w, int h)
 {
     const QSize old = size();
-    block_->release(old, QSize(w, h));
     QImage resized = block_->image(w, h);
     if (resized.isNull()) return;
+    block_->release(old, resized.size());
     img_ = std::move(resized);
     whitenOutside(old.boundedTo(size()));
     if (w > old.width()) block_->prepareRightOf(w, h);
