@@ -56,12 +56,21 @@ void opaqueInPlace(QImage& image, bool alpha)
     }
 }
 
-// A 32- or 64-bit image in a buffer of its own, converted there (Qt narrows in place).
+// A 32- or 64-bit image in a buffer of its own, converted there: Qt narrows to RGB32 and
+// to premultiplied ARGB32 in place (to plain ARGB32 it would copy), and premultiplied
+// colours go onto white by adding what the alpha leaves uncovered.
 QImage ownBufferToCanvas(QImage image)
 {
     const bool alpha = image.hasAlphaChannel();
-    image.convertTo(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    opaqueInPlace(image, alpha);
+    image.convertTo(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = row[x];
+            const int uncovered = alpha ? 255 - qAlpha(p) : 0;
+            row[x] = qRgb(qRed(p) + uncovered, qGreen(p) + uncovered, qBlue(p) + uncovered);
+        }
+    }
     image.reinterpretAsFormat(QImage::Format_RGB32);
     return image;
 }

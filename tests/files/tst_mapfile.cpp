@@ -611,6 +611,11 @@ void TestMapFile::readsOtherFormats_data()
     QTest::newRow("PNG grey") << encoded(grey, "PNG") << grey.convertToFormat(QImage::Format_RGB32);
     QTest::newRow("PNG 16 bits a channel")
         << encoded(rgb.convertToFormat(QImage::Format_RGBA64), "PNG") << rgb;
+    QImage seeThrough = rgb.convertToFormat(QImage::Format_RGBA64);
+    seeThrough.setPixelColor(2, 0, QColor(0, 0, 0, 0));
+    QImage onWhite = rgb;
+    onWhite.setPixel(2, 0, 0xFFFFFFFF);
+    QTest::newRow("PNG 16 bits, see-through") << encoded(seeThrough, "PNG") << onWhite;
     QImage white(5, 3, QImage::Format_RGB32);
     white.fill(Qt::white);
     QTest::newRow("GIF, transparent screen") << tinyGif(5, 3) << white;
