@@ -172,26 +172,10 @@ inline QByteArray runRows(const Bmp& b)
     return out;
 }
 
-/// The bytes of bitmap `b`; `pixels` replaces the pixel data when given.
-inline QByteArray bitmap(const Bmp& b, const QByteArray* pixels = nullptr)
+// The info header, masks after a 40-byte one included, for pixel data of `dataBytes`.
+inline QByteArray infoHeader(const Bmp& b, int dataBytes)
 {
     const bool fields = b.compression == Bitfields;
-    const int maskBytes = fields && b.header == 40 ? 12 : 0;
-    const int entry = b.header == 12 ? 3 : 4;
-    const int offset = 14 + b.header + maskBytes + tableSize(b) * entry;
-    QByteArray data;
-    if (pixels) {
-        data = *pixels;
-    } else if (b.compression == Rle8 || b.compression == Rle4) {
-        data = runRows(b);
-    } else {
-        for (int r = 0; r < b.h; ++r)
-            data += plainRow(b, b.topDown ? r : b.h - 1 - r);
-    }
-    QByteArray out("BM");
-    put<quint32>(out, quint32(offset + data.size()));
-    put<quint32>(out, 0);
-    put<quint32>(out, quint32(offset));
     QByteArray info;
     put<quint32>(info, quint32(b.header));
     if (b.header == 12) {
@@ -205,22 +189,48 @@ inline QByteArray bitmap(const Bmp& b, const QByteArray* pixels = nullptr)
     put<quint16>(info, quint16(b.bits));
     if (b.header > 16) {
         for (quint32 v :
-             {b.compression, quint32(data.size()), 2835u, 2835u, quint32(tableSize(b)), 0u})
+             {b.compression, quint32(dataBytes), 2835u, 2835u, quint32(tableSize(b)), 0u})
             put<quint32>(info, v);
         if (fields || b.header > 40)
             for (quint32 m : b.masks)
                 put<quint32>(info, fields ? m : 0);
     }
-    info.resize(b.header + maskBytes, '\0');
-    out += info;
+    info.resize(b.header + (fields && b.header == 40 ? 12 : 0), '\0');
+    return info;
+}
+
+inline QByteArray colourTable(const Bmp& b)
+{
+    QByteArray out;
     for (int i = 0; i < tableSize(b); ++i) {
         const QRgb c = kPalette[i % kPaletteSize];
         out += char(qBlue(c));
         out += char(qGreen(c));
         out += char(qRed(c));
-        if (entry == 4) out += char(0);
+        if (b.header != 12) out += char(0);
     }
-    return out + data;
+    return out;
+}
+
+/// The bytes of bitmap `b`; `pixels` replaces the pixel data when given.
+inline QByteArray bitmap(const Bmp& b, const QByteArray* pixels = nullptr)
+{
+    QByteArray data;
+    if (pixels) {
+        data = *pixels;
+    } else if (b.compression == Rle8 || b.compression == Rle4) {
+        data = runRows(b);
+    } else {
+        for (int r = 0; r < b.h; ++r)
+            data += plainRow(b, b.topDown ? r : b.h - 1 - r);
+    }
+    const QByteArray headers = infoHeader(b, int(data.size())) + colourTable(b);
+    const int offset = 14 + int(headers.size());
+    QByteArray out("BM");
+    put<quint32>(out, quint32(offset + data.size()));
+    put<quint32>(out, 0);
+    put<quint32>(out, quint32(offset));
+    return out + headers + data;
 }
 
 /// The smallest GIF: a logical screen of w x h, one transparent pixel at its corner.

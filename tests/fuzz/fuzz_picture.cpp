@@ -77,7 +77,7 @@ QString scratchPath()
     return path;
 }
 
-std::vector<QByteArray> seeds()
+std::vector<QByteArray> bitmapSeeds()
 {
     using namespace picturemaker;
     std::vector<QByteArray> out;
@@ -114,6 +114,13 @@ std::vector<QByteArray> seeds()
             b.compression = Rgb;
             out.push_back(bitmap(b));
         }
+    return out;
+}
+
+std::vector<QByteArray> otherSeeds()
+{
+    using namespace picturemaker;
+    std::vector<QByteArray> out;
     const QImage small = patternImage(6, 4);
     out.push_back(encoded(small, "PNG"));
     out.push_back(encoded(small.convertToFormat(QImage::Format_Indexed8), "PNG"));
@@ -128,6 +135,7 @@ std::vector<QByteArray> seeds()
     writer.write(small);
     out.push_back(progressive);
     out.push_back(tinyGif(6, 4));
+    out.push_back(gif(small, true));
     return out;
 }
 
@@ -139,7 +147,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (dir.isEmpty()) return 0;
     QDir().mkpath(QFile::decodeName(dir));
     int i = 0;
-    for (const QByteArray& seed : seeds()) {
+    std::vector<QByteArray> all = bitmapSeeds();
+    for (const QByteArray& other : otherSeeds())
+        all.push_back(other);
+    for (const QByteArray& seed : all) {
         QFile f(QFile::decodeName(dir) + QStringLiteral("/seed-%1").arg(i++, 3, 10, QChar('0')));
         require(f.open(QIODevice::WriteOnly) && f.write(seed) == seed.size(), "seed written");
     }
