@@ -54,24 +54,29 @@ bool fitsInt16(int v)
 }
 
 // A follow step moves the view by one large step, one fifth of the canvas. On a canvas
-// whose fifth is larger than the view that would carry the cursor out of the far side of
-// the view, and the opposite follow would bring it straight back: there the step stops
-// where the cursor's cell lies wholly inside the view. `cursor` is the cursor's place on
-// the canvas along the bar; a scrolled canvas stands at 5 - value in the view.
+// whose fifth is larger than the view, that step can leave the cursor where the opposite
+// follow brings the view straight back, so the cursor never shows. Only there the step
+// stops short, where the cursor's cell lies wholly inside the view. `cursor` is the
+// cursor's place on the canvas along the bar; a scrolled canvas stands at 5 - value.
 constexpr int kScrolledOrigin = 5;
+// The view follows down or right once the cursor comes this close to its far edge.
+constexpr int kFollowBand = 20;
 
-// Down or right: at most until the cell reaches the view's top or left edge.
+// Down or right: where the step would leave the cursor before the view's top or left edge,
+// only until its cell reaches that edge.
 int followForward(const ScrollBar& bar, int cursor)
 {
     const int step = std::min(bar.Value() + bar.LargeChange(), bar.Max());
     return std::min(step, kScrolledOrigin + cursor);
 }
 
-// Up or left: at most until the cell's offset in the view comes up to `lowest`.
-int followBack(const ScrollBar& bar, int cursor, int lowest)
+// Up or left: where the step would leave the cursor in the band by the far edge of a view
+// `frame` pixels long, only until its cell shows whole, clear of that band.
+int followBack(const ScrollBar& bar, int cursor, int frame, int cell)
 {
     const int step = std::max(bar.Value() - bar.LargeChange(), 1);
-    return std::max(step, kScrolledOrigin + cursor - lowest);
+    if (kScrolledOrigin - step + cursor < frame - kFollowBand) return step;
+    return kScrolledOrigin + cursor - (frame - std::max(cell, kFollowBand + 1));
 }
 
 } // namespace
@@ -214,16 +219,14 @@ void frmTessellon::KeepCursorInView()
     if (grew) setCanvasSize(grown.width(), grown.height());
     // 3. to 6. Follow with the ranges as they were before any growth.
     const int frameW = picScrollContainer->width(), frameH = picScrollContainer->height();
-    // the lowest offset at which the whole cell shows and the view does not follow onwards
-    const auto lowest = [this](int frame) { return frame - std::max(int(CursorStep), 21); };
-    if (picCanvas->y() + c.y() >= frameH - 20)
+    if (picCanvas->y() + c.y() >= frameH - kFollowBand)
         VScroll->setValueFromCode(followForward(*VScroll, c.y()));
-    if (picCanvas->x() + c.x() >= frameW - 20)
+    if (picCanvas->x() + c.x() >= frameW - kFollowBand)
         HScroll->setValueFromCode(followForward(*HScroll, c.x()));
     if (picCanvas->y() + c.y() < 0)
-        VScroll->setValueFromCode(followBack(*VScroll, c.y(), lowest(frameH)));
+        VScroll->setValueFromCode(followBack(*VScroll, c.y(), frameH, CursorStep));
     if (picCanvas->x() + c.x() < 0)
-        HScroll->setValueFromCode(followBack(*HScroll, c.x(), lowest(frameW)));
+        HScroll->setValueFromCode(followBack(*HScroll, c.x(), frameW, CursorStep));
     // 7.
     if (grew) {
         PlaceResizeHandles();
