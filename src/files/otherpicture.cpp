@@ -55,8 +55,8 @@ struct Plan
     QImage target;
 };
 
-// The reader lives only here: a reader that keeps a reference to what it decoded (Qt's GIF
-// reader does) would make the conversion afterwards copy the whole picture.
+// The reader lives only here: were it to keep a reference to what it decoded, converting
+// the picture in place afterwards would copy it whole instead.
 bool decode(QIODevice& device, OtherFormat format, const PictureStructure& structure, Plan& plan,
             QString* error)
 {

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -164,7 +165,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     require(buffer.open(QIODevice::ReadOnly), "buffer opened");
     const PictureResult first = readPicture(buffer);
     checkResult(first);
-    dirtyHeap(first.image.sizeInBytes());
+    // Pictures of 2 MiB or more get pages of their own from the pixel pool instead.
+    dirtyHeap(std::min<qsizetype>(qsizetype(first.image.width()) * first.image.height() * 4,
+                                  qsizetype(2) << 20));
     require(same(readPicture(buffer), first), "two reads of the same bytes differ");
 
     if (size % 8 == 0) { // the path Load and drops take, on a share of the inputs
