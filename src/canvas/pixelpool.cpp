@@ -20,8 +20,8 @@ constexpr int kReservedColumns = 32768;
 constexpr int kReservedRows = 32768;
 // Smaller images come and go through QImage's own allocation.
 constexpr qsizetype kOwnBlockMinimum = qsizetype(2) << 20;
-// A growing row meets its next page after 34 strips of 30 pixels; preparing that page for
-// a 24th of the rows per widening has them all ready long before.
+// A growing row meets its next page after 34 strips of 30 pixels; that page is prepared for
+// at least a 24th of the rows per widening, more when the page is nearer.
 constexpr int kPrepareSlices = 24;
 
 qsizetype pageSize()
@@ -172,16 +172,21 @@ void PixelBlock::release(QSize from, QSize to)
 #endif
 }
 
-void PixelBlock::prepareRightOf(int w, int h)
+void PixelBlock::prepareRightOf(int w, int h, int grownBy)
 {
-    if (!reserved_) return;
+    if (!reserved_ || grownBy < 1) return;
     const qsizetype next = roundUp(qsizetype(w) * 4, pageSize());
     if (next >= bytesPerLine_) return;
     if (next != preparedAt_) {
         preparedAt_ = next;
         preparedRows_ = 0;
     }
-    const int end = std::min(h, preparedRows_ + (h + kPrepareSlices - 1) / kPrepareSlices);
+    // all rows ready before a widening like this one reaches the page
+    const qsizetype widenings = std::max<qsizetype>(1, (next - qsizetype(w) * 4) / (grownBy * 4));
+    const int rowsLeft = std::max(0, h - preparedRows_);
+    const int slice = int(std::max<qsizetype>((h + kPrepareSlices - 1) / kPrepareSlices,
+                                              (rowsLeft + widenings - 1) / widenings));
+    const int end = std::min(h, preparedRows_ + slice);
     // one white pixel outside the image commits the page; growth whitens it again anyway
     for (int y = preparedRows_; y < end; ++y)
         *reinterpret_cast<quint32*>(row(y) + next) = 0xFFFFFFFFu;

@@ -32,9 +32,10 @@ public:
     /// An image of size `from` becomes one of size `to`: pages holding only pixels outside
     /// `to` go back to the system.
     void release(QSize from, QSize to);
-    /// Commits the page after the right end of rows, a slice of the rows per call, so that
-    /// a row growing into it later does not stop for the system to supply it.
-    void prepareRightOf(int w, int h);
+    /// After a widening by `grownBy` to w x h: commits the page after the right end of the
+    /// rows, a slice of the rows per call, so that a row growing into it later does not stop
+    /// for the system to supply it.
+    void prepareRightOf(int w, int h, int grownBy);
 
 private:
     PixelBlock(uchar* data, qsizetype bytesPerLine, int rows, bool reserved);

@@ -116,7 +116,7 @@ void Surface::resizeInBlock(int w, int h)
     block_->release(old, resized.size());
     img_ = std::move(resized);
     whitenOutside(old.boundedTo(size()));
-    if (w > old.width()) block_->prepareRightOf(w, h);
+    if (w > old.width()) block_->prepareRightOf(w, h, w - old.width());
 }
 
 void Surface::moveToNewBitmap(int w, int h)
