@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <utility>
+
 namespace tessellon {
 
 frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> dialogs,
@@ -161,8 +163,12 @@ void frmTessellon::Form_Resize()
 {
     if (isMinimized() || !picScrollContainer) return;
     if (width() < kMinClientWidth || height() < kMinClientHeight) {
-        // raises this handling again at the corrected size before this pass goes on
-        resize(std::max(width(), kMinClientWidth), std::max(height(), kMinClientHeight));
+        // raises this handling again at the corrected size before this pass goes on; asked
+        // once until granted, so a window manager that refuses it is not asked forever
+        if (!std::exchange(minimumRequested_, true))
+            resize(std::max(width(), kMinClientWidth), std::max(height(), kMinClientHeight));
+    } else {
+        minimumRequested_ = false;
     }
     const int frameW = std::max(1, width() - 10 - VScroll->width());
     const int frameH = std::max(1, height() - 174 - HScroll->height());

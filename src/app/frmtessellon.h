@@ -197,10 +197,14 @@ protected:
 private:
     void buildControls();
     void buildPalette();
+    void buildEraseTool();
     void buildKeyBindingPage();
     void buildDrawingArea();
     void wireEvents();
     void focusFob();
+    /// Set while a size below the minimum has been corrected and not yet reached, so that a
+    /// window manager refusing the correction cannot start a resize loop.
+    bool minimumRequested_ = false;
     /// Twips per screen pixel for the window's logical dpi (15 at 96 dpi).
     double twipsPerScreenPixel() const;
     void wirePalette();

@@ -158,7 +158,11 @@ void frmTessellon::buildPalette()
     }
     // A panel's border stays visible over the ring of hot-spots that overlaps its edge.
     for (PictureBox* p : picBaseTile) p->raise();
+    buildEraseTool();
+}
 
+void frmTessellon::buildEraseTool()
+{
     Frame* right = fraTileSet[kRightPanel];
     lblErase = new QLabel(QStringLiteral("Erase"), right);
     lblErase->setObjectName(QStringLiteral("lblErase"));
