@@ -87,8 +87,8 @@ private:
     int bits_ = 0;
 };
 
-// Puts indices into the canvas in file order, row by row or in the four interlace passes;
-// pixels beyond the screen are dropped.
+// Puts indices into the canvas in file order, row by row or in the four interlace passes.
+// The image lies within the canvas: each pixel decoded is one shown.
 class Pixels
 {
 public:
@@ -96,12 +96,9 @@ public:
     bool full() const { return y_ >= image_.height; }
     void put(uchar index)
     {
-        const int x = image_.left + x_, y = image_.top + y_;
-        if (x < canvas_.width() && y < canvas_.height()) {
-            QRgb c = index < image_.colourCount ? image_.colours[index] : kBlackRgb;
-            if (index == image_.transparent) c = kWhiteRgb;
-            reinterpret_cast<QRgb*>(canvas_.scanLine(y))[x] = c;
-        }
+        QRgb c = index < image_.colourCount ? image_.colours[index] : kBlackRgb;
+        if (index == image_.transparent) c = kWhiteRgb;
+        reinterpret_cast<QRgb*>(canvas_.scanLine(image_.top + y_))[image_.left + x_] = c;
         if (++x_ < image_.width) return;
         x_ = 0;
         nextRow();
@@ -208,6 +205,10 @@ PictureResult readGifFile(QIODevice& device)
         return refusal(QStringLiteral("the GIF is truncated"));
     if (image.colourCount == 0 || image.width == 0 || image.height == 0)
         return refusal(QStringLiteral("the GIF holds no picture"));
+    // Pixels past the screen would be decoded only to be thrown away, and a 1 x 1 screen
+    // may carry a 65535 x 65535 image: such a file is taken as damaged.
+    if (image.left + image.width > screen.width() || image.top + image.height > screen.height())
+        return refusal(QStringLiteral("the GIF's image lies outside its screen"));
     QImage canvas = allocateRgb32(screen.width(), screen.height());
     if (canvas.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
     canvas.fill(kWhiteRgb); // the screen around the image, as transparent parts are: white

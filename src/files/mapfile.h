@@ -40,11 +40,12 @@ struct PictureResult
 PictureResult readPicture(const QString& path);
 
 /// Reads a picture from the start of `device`, an open random-access device: a Windows
-/// bitmap of any variant by our own decoder, or a PNG, GIF or JPEG by Qt's reader for that
-/// format; everything else is refused. Every pixel of the result comes from the file (or is
-/// white where a compressed bitmap or a GIF leaves it unset). A picture beyond the limits
-/// above, or a file that is cut short or damaged, is refused with a reason, beyond-limit
-/// and cut-short ones before the picture is allocated. Transparent parts are put on white.
+/// bitmap of any variant or a GIF by our own decoders, or a PNG or JPEG by Qt's reader for
+/// that format; everything else is refused. Every pixel of the result comes from the file
+/// (or is white where a compressed bitmap or a GIF leaves it unset). A picture beyond the
+/// limits above, or a file that is cut short or damaged, is refused with a reason,
+/// beyond-limit and cut-short ones before the picture is allocated. Transparent parts are
+/// put on white.
 PictureResult readPicture(QIODevice& device);
 
 /// Writes `image` as a 24-bit Windows bitmap. The bytes go to a temporary file beside

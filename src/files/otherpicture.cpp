@@ -1,12 +1,15 @@
 // PNG and JPEG through Qt's readers: judged from their headers and checked to be
 // whole before decoding, decoded straight into the canvas's buffer where the reader allows.
 #include "canvasformat.h"
+#include "decodewarnings.h"
 #include "picturereaders.h"
 #include "picturestructure.h"
 #include "pixelpool.h"
 
 #include <QImageReader>
 #include <QIODevice>
+
+#include <optional>
 
 namespace tessellon {
 
@@ -55,6 +58,22 @@ struct Plan
     QImage target;
 };
 
+// The memory decoding takes, by the file's header: the canvas and what the decoder adds.
+bool withinBudget(const PictureStructure& structure, QString* error)
+{
+    const QSize size = structure.size;
+    if (!size.isValid() || !pictureFits(size)) {
+        *error = size.isValid() ? tooLarge(size) : QStringLiteral("the picture's size is unknown");
+        return false;
+    }
+    const qint64 canvasBytes = qint64(size.width()) * size.height() * 4;
+    if (canvasBytes + structure.decoderBytes > kPictureBudgetBytes) {
+        *error = QStringLiteral("decoding the picture would take too much memory");
+        return false;
+    }
+    return true;
+}
+
 // The reader lives only here: were it to keep a reference to what it decoded, converting
 // the picture in place afterwards would copy it whole instead.
 bool decode(QIODevice& device, OtherFormat format, const PictureStructure& structure, Plan& plan,
@@ -63,16 +82,10 @@ bool decode(QIODevice& device, OtherFormat format, const PictureStructure& struc
     QImageReader reader(&device, qtFormatName(format));
     reader.setAutoTransform(false); // a turned JPEG would not be the size its frame says
     plan.size = structure.size;     // from the header; nothing decoded yet
-    if (!plan.size.isValid() || !pictureFits(plan.size)) {
-        *error = plan.size.isValid() ? tooLarge(plan.size)
-                                     : QStringLiteral("the picture's size is unknown");
-        return false;
-    }
-    const qint64 canvasBytes = qint64(plan.size.width()) * plan.size.height() * 4;
-    if (canvasBytes + structure.decoderBytes > kPictureBudgetBytes) {
-        *error = QStringLiteral("decoding the picture would take too much memory");
-        return false;
-    }
+    if (!withinBudget(structure, error)) return false;
+    // PNG warnings (colour profile notes and the like) say nothing about the pixels.
+    std::optional<DecodeWarnings> warnings;
+    if (format == OtherFormat::Jpeg) warnings.emplace();
     const QImage::Format f = announcedFormat(reader);
     if (f != QImage::Format_Invalid && QImage::toPixelFormat(f).bitsPerPixel() <= 32) {
         plan.canvas = allocateRgb32(plan.size.width(), plan.size.height());
@@ -87,6 +100,10 @@ bool decode(QIODevice& device, OtherFormat format, const PictureStructure& struc
     const AllocationLimit limit(kBudgetMiB);
     if (!reader.read(&plan.target)) {
         *error = reader.errorString();
+        return false;
+    }
+    if (warnings && !warnings->first().isEmpty()) {
+        *error = QStringLiteral("the JPEG's data is damaged: ") + warnings->first();
         return false;
     }
     return true;

@@ -1,6 +1,6 @@
 // Whether a PNG, GIF or JPEG file is whole, told from its framing before anything is
-// decoded: Qt's GIF and JPEG readers show a file cut short as a picture, its missing part
-// blank or grey, and reporting success.
+// decoded: Qt's JPEG reader shows a file cut short as a picture, its missing part grey,
+// and reports success.
 #include "picturestructure.h"
 
 #include "bytesource.h"
@@ -31,13 +31,20 @@ int side(quint32 v)
     return v > 0x7FFFFFFFu ? -1 : int(v);
 }
 
+// Qt decodes a PNG of 16 bits a channel at up to 8 bytes a pixel, twice the canvas, before
+// narrowing it in place.
+qint64 sixteenBitExtra(QSize size)
+{
+    return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0;
+}
+
 PictureStructure pngStructure(ByteSource& in)
 {
     if (!in.skip(kPngSignature.size())) return {};
     PictureStructure s;
     bool sawData = false;
     for (;;) {
-        uchar head[16];
+        uchar head[18];
         if (!in.read(head, 8)) return {};
         const quint32 length = qFromBigEndian<quint32>(head);
         const QByteArray type(reinterpret_cast<const char*>(head + 4), 4);
@@ -47,12 +54,13 @@ PictureStructure pngStructure(ByteSource& in)
             return s;
         }
         sawData = sawData || type == "IDAT";
-        qint64 rest = qint64(length) + 4; // data and checksum
-        if (type == "IHDR" && length >= 8) {
-            if (!in.read(head + 8, 8)) return {};
+        qint64 rest = qint64(length) + 4;     // data and checksum
+        if (type == "IHDR" && length >= 10) { // width, height, bits a channel
+            if (!in.read(head + 8, 10)) return {};
             s.size = QSize(side(qFromBigEndian<quint32>(head + 8)),
                            side(qFromBigEndian<quint32>(head + 12)));
-            rest -= 8;
+            s.decoderBytes = head[16] == 16 ? sixteenBitExtra(s.size) : 0;
+            rest -= 10;
         }
         if (!in.skip(rest)) return {};
     }

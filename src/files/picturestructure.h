@@ -6,8 +6,8 @@ class QIODevice;
 
 namespace tessellon {
 
-/// The picture formats besides bitmaps that we hand to Qt's readers, known by their first
-/// bytes.
+/// The picture formats besides bitmaps, known by their first bytes: PNG and JPEG go to
+/// Qt's readers, GIF to our own decoder.
 enum class OtherFormat { None, Png, Gif, Jpeg };
 
 /// The format whose signature `head` (the first bytes of a file) starts with.
@@ -21,11 +21,11 @@ struct PictureStructure
     /// and scans up to the end-of-image marker. A file cut short fails this.
     bool complete = false;
     /// The picture's size by the file's own header (PNG header chunk, GIF logical screen,
-    /// JPEG frame), which Qt's decoders produce; Qt's GIF reader reports something else
-    /// for large screens.
+    /// JPEG frame), which the decoders produce.
     QSize size;
-    /// Memory the decoder needs beside the picture itself: the coefficients of a JPEG
-    /// whose scans come one after the other (progressive or not interleaved).
+    /// Memory the decoder needs beside the canvas-sized picture: the coefficients of a JPEG
+    /// whose scans come one after the other (progressive or not interleaved), or the second
+    /// half of a PNG of 16 bits a channel, decoded at 8 bytes a pixel.
     qint64 decoderBytes = 0;
 };
 

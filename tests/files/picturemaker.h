@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <map>
 #include <vector>
 
 namespace picturemaker {
@@ -59,14 +60,26 @@ inline quint32 toMask(quint32 v, quint32 mask)
     return (q << std::countr_zero(mask)) & mask;
 }
 
-// What a channel stored under `mask` reads as: its largest value is 255.
+// What a channel of fewer than 8 bits reads as, worked out by hand for the values the
+// palette stores: q * 255 / (2^bits - 1), rounded, so that the largest value is 255.
+struct Scaled
+{
+    int bits, stored, read;
+};
+constexpr Scaled kScaled[] = {{4, 0, 0},    {4, 1, 17},   {4, 3, 51},   {4, 5, 85},  {4, 11, 187},
+                              {4, 15, 255}, {5, 0, 0},    {5, 2, 16},   {5, 6, 49},  {5, 10, 82},
+                              {5, 22, 181}, {5, 31, 255}, {6, 0, 0},    {6, 4, 16},  {6, 13, 53},
+                              {6, 21, 85},  {6, 44, 178}, {6, 45, 182}, {6, 63, 255}};
+
+// What the 8-bit channel `v` stored under `mask` reads as; -1 where the table has no answer.
 inline int fromMask(quint32 v, quint32 mask)
 {
     if (mask == 0) return 0;
     const int bits = std::popcount(mask);
-    if (bits >= 8) return int(v);
-    const quint32 max = (quint32(1) << bits) - 1, q = v >> (8 - bits);
-    return int((q * 255 + max / 2) / max);
+    if (bits >= 8) return int(v); // stored at full precision, read back as written
+    for (const Scaled& s : kScaled)
+        if (s.bits == bits && quint32(s.stored) == v >> (8 - bits)) return s.read;
+    return -1;
 }
 
 inline std::array<quint32, 3> effectiveMasks(const Bmp& b)
@@ -99,6 +112,18 @@ template <typename T> void put(QByteArray& out, T v)
     uchar raw[sizeof(T)];
     qToLittleEndian<T>(v, raw);
     out.append(reinterpret_cast<const char*>(raw), sizeof raw);
+}
+
+/// The CRC-32 of `bytes`, as PNG chunks carry it.
+inline quint32 crc32(QByteArrayView bytes)
+{
+    quint32 c = 0xFFFFFFFF;
+    for (char b : bytes) {
+        c ^= uchar(b);
+        for (int k = 0; k < 8; ++k)
+            c = c & 1 ? 0xEDB88320 ^ (c >> 1) : c >> 1;
+    }
+    return ~c;
 }
 
 // One stored row, uncompressed and padded to four bytes.
@@ -243,8 +268,39 @@ inline QByteArray tinyGif(int w, int h)
     return g;
 }
 
-/// `picture` (colours of kPalette only) as a GIF with a colour table of 8 and codes of 4
-/// bits: a clear code before the table would grow, so no code ever compresses. `screen`
+/// `indices` as LZW codes of a GIF whose minimum code size is `minSize`, least significant
+/// bit first: the longest string the table knows each time, the code size growing with it.
+inline QByteArray lzw(const std::vector<uchar>& indices, int minSize)
+{
+    const int clear = 1 << minSize;
+    std::map<std::pair<int, int>, int> table;
+    int size = minSize + 1, next = clear + 2, count = 0, w = -1;
+    quint32 bits = 0;
+    QByteArray out;
+    auto write = [&](int code) {
+        bits |= quint32(code) << count;
+        for (count += size; count >= 8; count -= 8, bits >>= 8)
+            out += char(bits & 0xFF);
+        if (next >= (1 << size) && size < 12) ++size; // the decoder's table is one behind
+    };
+    write(clear);
+    for (uchar k : indices) {
+        const auto known = table.find({w, k});
+        if (w < 0 || known != table.end()) {
+            w = w < 0 ? k : known->second;
+            continue;
+        }
+        write(w);
+        if (next < 4096) table[{w, k}] = next++;
+        w = k;
+    }
+    if (w >= 0) write(w);
+    write(clear + 1);
+    if (count > 0) out += char(bits & 0xFF);
+    return out;
+}
+
+/// `picture` (colours of kPalette only) as a GIF with a colour table of 8. `screen`
 /// (default: the picture's size) holds the picture at `at`; index `transparent` shows the
 /// screen through.
 inline QByteArray gif(const QImage& picture, bool interlaced = false, QSize screen = {},
@@ -265,7 +321,7 @@ inline QByteArray gif(const QImage& picture, bool interlaced = false, QSize scre
     for (int v : {at.x(), at.y(), picture.width(), picture.height()})
         put<quint16>(g, quint16(v));
     g += char(interlaced ? 0x40 : 0);
-    g += char(3); // minimum code size: codes of 4 bits, clear 8, end 9
+    g += char(3); // minimum code size: codes from 4 bits, clear 8, end 9
     std::vector<int> rows;
     for (int pass = 0, start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2}; pass < 4; ++pass)
         for (int y = interlaced  ? start[pass]
@@ -273,31 +329,13 @@ inline QByteArray gif(const QImage& picture, bool interlaced = false, QSize scre
                                  : picture.height();
              y < picture.height(); y += interlaced ? step[pass] : 1)
             rows.push_back(y);
-    QByteArray codes;
-    quint32 bits = 0;
-    int count = 0, sinceClear = 6;
-    auto putCode = [&](int code) {
-        bits |= quint32(code) << count;
-        count += 4;
-        while (count >= 8) {
-            codes += char(bits & 0xFF);
-            bits >>= 8;
-            count -= 8;
-        }
-    };
+    std::vector<uchar> indices;
     for (int y : rows)
-        for (int x = 0; x < picture.width(); ++x) {
-            if (sinceClear == 6) {
-                putCode(8);
-                sinceClear = 0;
-            }
-            const QRgb c = picture.pixel(x, y);
-            putCode(
-                int(std::find(std::begin(kPalette), std::end(kPalette), c) - std::begin(kPalette)));
-            ++sinceClear;
-        }
-    putCode(9);
-    if (count > 0) codes += char(bits & 0xFF);
+        for (int x = 0; x < picture.width(); ++x)
+            indices.push_back(
+                uchar(std::find(std::begin(kPalette), std::end(kPalette), picture.pixel(x, y)) -
+                      std::begin(kPalette)));
+    const QByteArray codes = lzw(indices, 3);
     for (qsizetype i = 0; i < codes.size(); i += 255) {
         const QByteArray block = codes.mid(i, 255);
         g += char(block.size());
