@@ -14,13 +14,6 @@ namespace tessellon {
 namespace {
 
 constexpr quint32 kPixelsPerMetre = 2835; // 72 dots per inch
-// Rows are moved in chunks of about this many bytes: large writes, a small buffer.
-constexpr qint64 kChunkBytes = qint64(1) << 20;
-
-int rowsPerChunk(qint64 rowBytes)
-{
-    return int(std::max<qint64>(1, kChunkBytes / rowBytes));
-}
 
 void rowTo24(const QRgb* src, uchar* dst, int width)
 {
@@ -65,7 +58,7 @@ bool writeBmp24Pixels(QIODevice& out, const QImage& image)
 {
     const int w = image.width();
     const qint64 rowBytes = bmpRowBytes(w, 24);
-    const int chunkRows = rowsPerChunk(rowBytes);
+    const int chunkRows = bmpRowsPerChunk(rowBytes);
     std::vector<char> buf(size_t(chunkRows * rowBytes), 0); // padding bytes stay zero
     // RGB32 and ARGB32 rows are read in place; other formats are converted one band of
     // rows at a time, so no second full image is ever made.

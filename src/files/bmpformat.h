@@ -19,6 +19,14 @@ constexpr qint64 bmpRowBytes(qint64 width, int bitCount)
     return (width * bitCount + 31) / 32 * 4;
 }
 
+/// Rows of `rowBytes` moved at once, reading or writing: about 1 MiB, large transfers
+/// through a small buffer, and at least one row.
+constexpr int bmpRowsPerChunk(qint64 rowBytes)
+{
+    constexpr qint64 chunkBytes = qint64(1) << 20;
+    return int(rowBytes >= chunkBytes ? 1 : chunkBytes / rowBytes);
+}
+
 /// The two headers of a bottom-up 24-bit bitmap of w x h pixels.
 std::array<char, kBmpHeadersSize> bmp24Headers(int w, int h);
 

@@ -17,9 +17,6 @@ namespace tessellon {
 
 namespace {
 
-// Rows are read in chunks of about this many bytes: large reads, a small buffer.
-constexpr qint64 kChunkBytes = qint64(1) << 20;
-
 // One colour channel of a masked pixel, scaled to 8 bits so that its largest value is 255.
 class Channel
 {
@@ -130,7 +127,7 @@ bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* er
     const RowContext context{b, Channel(b.masks.red), Channel(b.masks.green),
                              Channel(b.masks.blue)};
     const qint64 rowBytes = bmpRowBytes(b.width, b.bitCount);
-    const int chunkRows = int(std::max<qint64>(1, kChunkBytes / rowBytes));
+    const int chunkRows = bmpRowsPerChunk(rowBytes);
     std::vector<uchar> buf(size_t(std::min<qint64>(chunkRows, b.rows) * rowBytes));
     if (!device.seek(b.pixelOffset)) {
         *error = QStringLiteral("the bitmap could not be read: ") + device.errorString();
