@@ -23,7 +23,6 @@ public:
     PixelBlock& operator=(const PixelBlock&) = delete;
     ~PixelBlock();
 
-    const uchar* data() const noexcept { return data_; }
     /// Whether a w x h image fits, and (for a plain allocation) uses a fair share of it.
     bool suits(int w, int h) const noexcept;
     /// A w x h image over the block's first rows, which must fit. Pixels never written

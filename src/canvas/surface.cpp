@@ -16,9 +16,16 @@ QImage whiteImage(int w, int h)
     return img;
 }
 
+// The block `img` alone owns pixels in, if any. A shared image must keep its pixels for its
+// other owners, and one that was written while shared has been copied out of its block.
+std::shared_ptr<PixelBlock> soleBlock(const QImage& img)
+{
+    return img.isDetached() ? PixelBlock::holding(img) : nullptr;
+}
+
 } // namespace
 
-Surface::Surface(int w, int h) : img_(whiteImage(w, h)), block_(PixelBlock::holding(img_)) {}
+Surface::Surface(int w, int h) : img_(whiteImage(w, h)) {}
 
 void Surface::setPicture(QImage picture)
 {
@@ -26,7 +33,6 @@ void Surface::setPicture(QImage picture)
         img_ = std::move(picture);
     else
         img_ = picture.convertToFormat(QImage::Format_RGB32);
-    block_ = PixelBlock::holding(img_);
 }
 
 void Surface::paintPicture(const QImage& src, int x, int y, RasterOp op)
@@ -93,30 +99,24 @@ void Surface::setSize(int w, int h)
     if (qint64(std::max(w, 0)) * std::max(h, 0) * 4 > kMaxSurfaceBytes) return;
     if (w < 1 || h < 1 || img_.isNull()) {
         img_ = whiteImage(w, h);
-        block_ = PixelBlock::holding(img_);
-    } else if (ownsBlock() && block_->suits(w, h)) {
-        resizeInBlock(w, h);
-    } else {
-        moveToNewBitmap(w, h);
+        return;
     }
+    const std::shared_ptr<PixelBlock> block = soleBlock(img_);
+    if (block && block->suits(w, h))
+        resizeInBlock(*block, w, h);
+    else
+        moveToNewBitmap(w, h);
 }
 
-bool Surface::ownsBlock() const noexcept
-{
-    // A shared image must keep its pixels for its other owners, and one that was written
-    // while shared has been copied out of the block.
-    return block_ && img_.isDetached() && img_.constBits() == block_->data();
-}
-
-void Surface::resizeInBlock(int w, int h)
+void Surface::resizeInBlock(PixelBlock& block, int w, int h)
 {
     const QSize old = size();
-    QImage resized = block_->image(w, h);
+    QImage resized = block.image(w, h);
     if (resized.isNull()) return;
-    block_->release(old, resized.size());
+    block.release(old, resized.size());
     img_ = std::move(resized);
     whitenOutside(old.boundedTo(size()));
-    if (w > old.width()) block_->prepareRightOf(w, h, w - old.width());
+    if (w > old.width()) block.prepareRightOf(w, h, w - old.width());
 }
 
 void Surface::moveToNewBitmap(int w, int h)
@@ -128,7 +128,6 @@ void Surface::moveToNewBitmap(int w, int h)
     for (int y = 0; y < ch; ++y)
         std::memcpy(next.scanLine(y), img_.constScanLine(y), size_t(cw) * sizeof(QRgb));
     img_ = std::move(next);
-    block_ = PixelBlock::holding(img_);
     whitenOutside(QSize(cw, ch));
 }
 

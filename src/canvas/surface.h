@@ -5,8 +5,6 @@
 #include <QImage>
 #include <QRect>
 
-#include <memory>
-
 namespace tessellon {
 
 class PixelBlock;
@@ -70,15 +68,12 @@ public:
     }
 
 private:
-    /// Whether img_ is the sole owner of pixels in block_, so that it may be resized there.
-    bool ownsBlock() const noexcept;
-    void resizeInBlock(int w, int h);
+    void resizeInBlock(PixelBlock& block, int w, int h);
     void moveToNewBitmap(int w, int h);
     /// Whitens everything outside the top-left `kept` part.
     void whitenOutside(QSize kept);
 
     QImage img_;
-    std::shared_ptr<PixelBlock> block_; // the rows img_ lives in, if it lives in a block
 };
 
 } // namespace tessellon
