@@ -111,9 +111,9 @@ std::shared_ptr<PixelBlock> PixelBlock::reserve()
 std::shared_ptr<PixelBlock> PixelBlock::allocate(int w, int h)
 {
     // A quarter of headroom each way; if that much is not to be had, the exact size.
-    for (qsizetype extra : {4, 0}) {
-        const qsizetype columns = roundUp(w + (extra ? w / extra : 0), 16);
-        const int rows = int(h + (extra ? h / extra : 0));
+    for (bool headroom : {true, false}) {
+        const qsizetype columns = roundUp(qsizetype(w) + (headroom ? w / 4 : 0), 16);
+        const int rows = h + (headroom ? h / 4 : 0);
         const qsizetype bytes = columns * 4 * rows;
         if (void* p = std::aligned_alloc(64, size_t(bytes)))
             return std::shared_ptr<PixelBlock>(
