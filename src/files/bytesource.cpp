@@ -40,4 +40,9 @@ bool ByteSource::skip(qint64 n)
     return target <= device_.size() && device_.seek(target);
 }
 
+qint64 ByteSource::pos() const
+{
+    return device_.pos() - (len_ - pos_);
+}
+
 } // namespace tessellon

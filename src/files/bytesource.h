@@ -27,6 +27,8 @@ public:
     bool read(uchar* out, qint64 n);
     /// Passes over `n` bytes; false when fewer are left.
     bool skip(qint64 n);
+    /// The device position of the next byte.
+    qint64 pos() const;
 
 private:
     bool fill();

@@ -2,11 +2,11 @@
 // Qt's GIF reader was left because it can fill a crafted file's picture with colours from
 // memory.
 #include "bytesource.h"
+#include "littleendian.h"
 #include "picturereaders.h"
 #include "pixelpool.h"
 
 #include <QIODevice>
-#include <QtEndian>
 
 #include <array>
 #include <vector>
@@ -179,30 +179,52 @@ bool findImage(ByteSource& in, GifImage& image)
     }
 }
 
+// Everything before the first image's codes: the logical screen, the colour tables, the
+// blocks before the image and its descriptor, up to the minimum code size.
+bool readHeaders(ByteSource& in, QSize& screen, GifImage& image, uchar& minSize)
+{
+    uchar head[13];
+    if (!in.read(head, 13)) return false;
+    screen = QSize(le<quint16>(head + 6), le<quint16>(head + 8));
+    if ((head[10] & 0x80) && !readColours(in, 2 << (head[10] & 7), image)) return false;
+    uchar d[9];
+    if (!findImage(in, image) || !in.read(d, 9)) return false;
+    image.left = le<quint16>(d);
+    image.top = le<quint16>(d + 2);
+    image.width = le<quint16>(d + 4);
+    image.height = le<quint16>(d + 6);
+    image.interlaced = d[8] & 0x40;
+    if ((d[8] & 0x80) && !readColours(in, 2 << (d[8] & 7), image)) return false;
+    return in.get(minSize);
+}
+
+// Whether the data sub-blocks reach their terminator before the file ends.
+bool subBlocksComplete(ByteSource& in)
+{
+    for (uchar n = 0;;) {
+        if (!in.get(n)) return false;
+        if (n == 0) return true;
+        if (!in.skip(n)) return false;
+    }
+}
+
 } // namespace
 
 PictureResult readGifFile(QIODevice& device)
 {
     if (!device.seek(0)) return refusal(QStringLiteral("the GIF could not be read"));
     ByteSource in(device);
-    uchar head[13];
-    if (!in.read(head, 13)) return refusal(QStringLiteral("the GIF is truncated"));
-    const QSize screen(qFromLittleEndian<quint16>(head + 6), qFromLittleEndian<quint16>(head + 8));
-    if (!pictureFits(screen)) return refusal(tooLarge(screen));
+    QSize screen;
     GifImage image;
-    if ((head[10] & 0x80) && !readColours(in, 2 << (head[10] & 7), image))
-        return refusal(QStringLiteral("the GIF is truncated"));
-    uchar d[9];
-    if (!findImage(in, image) || !in.read(d, 9))
-        return refusal(QStringLiteral("the GIF holds no picture"));
-    image.left = qFromLittleEndian<quint16>(d);
-    image.top = qFromLittleEndian<quint16>(d + 2);
-    image.width = qFromLittleEndian<quint16>(d + 4);
-    image.height = qFromLittleEndian<quint16>(d + 6);
-    image.interlaced = d[8] & 0x40;
     uchar minSize = 0;
-    if (((d[8] & 0x80) && !readColours(in, 2 << (d[8] & 7), image)) || !in.get(minSize))
-        return refusal(QStringLiteral("the GIF is truncated"));
+    if (!readHeaders(in, screen, image, minSize))
+        return refusal(QStringLiteral("the picture is truncated or damaged"));
+    // The codes are walked once without a picture, so that a file cut short is refused
+    // before the canvas exists; then read again from where they start.
+    const qint64 codesStart = in.pos();
+    if (!subBlocksComplete(in))
+        return refusal(QStringLiteral("the picture is truncated or damaged"));
+    if (!pictureFits(screen)) return refusal(tooLarge(screen));
     if (image.colourCount == 0 || image.width == 0 || image.height == 0)
         return refusal(QStringLiteral("the GIF holds no picture"));
     // Pixels past the screen would be decoded only to be thrown away, and a 1 x 1 screen
@@ -212,7 +234,9 @@ PictureResult readGifFile(QIODevice& device)
     QImage canvas = allocateRgb32(screen.width(), screen.height());
     if (canvas.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
     canvas.fill(kWhiteRgb); // the screen around the image, as transparent parts are: white
-    SubBlocks blocks(in);
+    if (!device.seek(codesStart)) return refusal(QStringLiteral("the GIF could not be read"));
+    ByteSource codes(device);
+    SubBlocks blocks(codes);
     Pixels pixels(canvas, image);
     if (!decodeCodes(blocks, minSize, pixels))
         return refusal(QStringLiteral("the GIF's pixel data is damaged or incomplete"));

@@ -116,10 +116,10 @@ PictureResult readOtherPicture(QIODevice& device)
     const OtherFormat format = sniffOtherFormat(device.peek(8));
     if (format == OtherFormat::None)
         return refusal(QStringLiteral("not a bitmap, PNG, GIF or JPEG picture"));
+    if (format == OtherFormat::Gif) return readGifFile(device);
     const PictureStructure structure = walkPictureStructure(device, format);
     if (!structure.complete || !device.seek(0))
         return refusal(QStringLiteral("the picture is truncated or damaged"));
-    if (format == OtherFormat::Gif) return readGifFile(device);
     Plan plan;
     QString error;
     if (!decode(device, format, structure, plan, &error)) return refusal(error);

@@ -24,7 +24,8 @@ inline QString tooLarge(QSize s)
 PictureResult readBitmapFile(QIODevice& device);
 
 /// Reads the first image of a GIF from the start of `device` with our own decoder, on
-/// white where the image or its transparent index leaves the screen uncovered.
+/// white where the image or its transparent index leaves the screen uncovered. A file cut
+/// short before the image's terminator is refused before the picture is allocated.
 PictureResult readGifFile(QIODevice& device);
 
 /// Reads a PNG or JPEG from the start of `device` with Qt's reader for that format, or a

@@ -1,4 +1,4 @@
-// Whether a PNG, GIF or JPEG file is whole, told from its framing before anything is
+// Whether a PNG or JPEG file is whole, told from its framing before anything is
 // decoded: Qt's JPEG reader shows a file cut short as a picture, its missing part grey,
 // and reports success.
 #include "picturestructure.h"
@@ -63,38 +63,6 @@ PictureStructure pngStructure(ByteSource& in)
             rest -= 10;
         }
         if (!in.skip(rest)) return {};
-    }
-}
-
-// Data sub-blocks: a length byte, that many bytes, until a length of 0.
-bool skipSubBlocks(ByteSource& in)
-{
-    for (uchar n = 0;;) {
-        if (!in.get(n)) return false;
-        if (n == 0) return true;
-        if (!in.skip(n)) return false;
-    }
-}
-
-bool gifComplete(ByteSource& in, QSize& size)
-{
-    uchar head[13];
-    if (!in.read(head, 13)) return false; // signature, screen descriptor
-    size = QSize(qFromLittleEndian<quint16>(head + 6), qFromLittleEndian<quint16>(head + 8));
-    if ((head[10] & 0x80) && !in.skip(3 * (2 << (head[10] & 7)))) return false;
-    for (;;) {
-        uchar kind = 0;
-        if (!in.get(kind)) return false;
-        if (kind == 0x21) { // extension: label, sub-blocks
-            if (!in.skip(1) || !skipSubBlocks(in)) return false;
-        } else if (kind == 0x2C) { // image: descriptor, colour table, code size, data
-            uchar d[9];
-            if (!in.read(d, 9)) return false;
-            if ((d[8] & 0x80) && !in.skip(3 * (2 << (d[8] & 7)))) return false;
-            return in.skip(1) && skipSubBlocks(in);
-        } else {
-            return false; // the trailer before any image, or no block at all
-        }
     }
 }
 
@@ -212,13 +180,9 @@ PictureStructure walkPictureStructure(QIODevice& device, OtherFormat format)
     switch (format) {
     case OtherFormat::Png:
         return pngStructure(in);
-    case OtherFormat::Gif: {
-        PictureStructure s;
-        s.complete = gifComplete(in, s.size);
-        return s;
-    }
     case OtherFormat::Jpeg:
         return jpegStructure(in);
+    case OtherFormat::Gif: // its own reader walks it
     case OtherFormat::None:
         break;
     }

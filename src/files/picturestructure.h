@@ -16,12 +16,12 @@ OtherFormat sniffOtherFormat(const QByteArray& head);
 /// What a walk over a file's chunks, blocks or markers found.
 struct PictureStructure
 {
-    /// The file holds everything the first picture's decoder will read: PNG chunks up to
-    /// the end chunk, the GIF blocks of the first image up to its terminator, JPEG segments
-    /// and scans up to the end-of-image marker. A file cut short fails this.
+    /// The file holds everything the picture's decoder will read: PNG chunks up to the end
+    /// chunk, JPEG segments and scans up to the end-of-image marker. A file cut short fails
+    /// this.
     bool complete = false;
-    /// The picture's size by the file's own header (PNG header chunk, GIF logical screen,
-    /// JPEG frame), which the decoders produce.
+    /// The picture's size by the file's own header (PNG header chunk, JPEG frame), which
+    /// the decoders produce.
     QSize size;
     /// Memory the decoder needs beside the canvas-sized picture: the coefficients of a JPEG
     /// whose scans come one after the other (progressive or not interleaved), or the second
@@ -29,8 +29,9 @@ struct PictureStructure
     qint64 decoderBytes = 0;
 };
 
-/// Walks the structure of a `format` file from the device's start, reading only a small
-/// buffer at a time. The device's position afterwards is unspecified.
+/// Walks the structure of a PNG or JPEG file from the device's start, reading only a small
+/// buffer at a time (a GIF's reader checks its file itself). The device's position
+/// afterwards is unspecified.
 PictureStructure walkPictureStructure(QIODevice& device, OtherFormat format);
 
 } // namespace tessellon

@@ -258,6 +258,13 @@ void TestPictureReader::readsOtherFormats_data()
     const QImage tall = patternImage(7, 11);
     QTest::newRow("GIF") << gif(tall) << tall;
     QTest::newRow("GIF interlaced") << gif(tall, true) << tall;
+    // a comment longer than the reader's buffer before the image: the codes start far in
+    QByteArray comment("\x21\xFE");
+    for (int i = 0; i < 300; ++i)
+        comment += char(255) + QByteArray(255, 'c');
+    QByteArray commented = gif(tall);
+    commented.insert(6 + 7 + 3 * kPaletteSize, comment + '\0');
+    QTest::newRow("GIF after a long comment") << commented << tall;
     // on a larger screen, at (2, 1), the grid's grey (index 1) see-through: white around
     QImage framed(10, 13, QImage::Format_RGB32);
     framed.fill(Qt::white);
