@@ -4,8 +4,8 @@
 #   DATA/applications/io.github.tessellon.tessellon.desktop  the menu entry
 #   DATA/icons/hicolor/<N>x<N>/apps/io.github.tessellon.tessellon.png  its icon
 #   ~/.local/bin/tessellon        a link to the program, for the PATH
-# Like tools/run.sh it first installs missing packages and builds into build/. Installing
-# again replaces the program and keeps the maps and settings.
+# Like tools/run.sh it first installs missing packages and builds into build/ (tools/build.sh).
+# Installing again replaces the program and keeps the maps and settings.
 # Usage: tools/install-user.sh [--from <build dir>]  (--from: install that build as it is)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,9 +14,7 @@ if [ "${1:-}" = --from ]; then
     build=$(cd "$2" && pwd)
 else
     build=$root/build
-    "$root/tools/deps.sh"
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target tessellon tessellon_icons
+    "$root/tools/build.sh" tessellon tessellon_icons
 fi
 
 data=${XDG_DATA_HOME:-$HOME/.local/share}

@@ -3,7 +3,5 @@
 # beside the program: build/src/app/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target tessellon
+tools/build.sh tessellon
 exec build/src/app/tessellon
