@@ -48,7 +48,7 @@ e2e_cleanup() {
 # X server starting at the same moment can never get the same display (guessing a free
 # number first, as xvfb-run -a does, can lose that race). Clients need the cookie.
 start_xserver() {
-    local cookie display=""
+    local cookie display
     cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
     # The server trusts every cookie in its file, whatever display the entry names.
     touch "$E2E_DIR/server.auth" "$E2E_DIR/client.auth" "$E2E_DIR/display"
@@ -57,17 +57,17 @@ start_xserver() {
     Xvfb -displayfd 3 -nolisten tcp -noreset -auth "$E2E_DIR/server.auth" \
         -screen 0 1280x1024x24 3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    for _ in $(seq 1 $((WAIT_SECONDS * 20))); do
-        if [ "$(wc -l <"$E2E_DIR/display")" -ge 1 ]; then
-            display=$(head -n 1 "$E2E_DIR/display")
-            break
-        fi
-        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
-        sleep 0.05
-    done
+    wait_until "Xvfb to name its display" display_named
+    display=$(head -n 1 "$E2E_DIR/display")
     [[ "$display" =~ ^[0-9]+$ ]] || fail "Xvfb named no display: $(cat "$E2E_DIR/xvfb.log")"
     export DISPLAY=":$display" XAUTHORITY="$E2E_DIR/client.auth"
     xauth -q add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
+}
+
+# The display number is complete once its line ends.
+display_named() {
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
+    [ "$(wc -l <"$E2E_DIR/display")" -ge 1 ]
 }
 
 fail() {
