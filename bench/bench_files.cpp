@@ -9,7 +9,6 @@
 #include "mapfile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -61,17 +60,6 @@ QImage makeMap()
     for (int i = 0; i < 50; ++i)
         p.fillRect(i * 113 % 5000, i * 71 % 5000, 240, 180, Qt::gray);
     return map;
-}
-
-// The child's own high-water mark in bytes, from /proc.
-qint64 peakBytes()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ')[0].toLongLong() * 1024;
-    return -1;
 }
 
 // Child modes: "--peak in out" loads, holds and saves; "--idle" only starts.

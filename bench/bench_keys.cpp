@@ -16,8 +16,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -47,14 +47,14 @@ double worst(const std::vector<double>& v)
     return *std::max_element(v.begin(), v.end());
 }
 
-// The process's resident high-water mark in bytes; -1 where /proc has none.
-double peakBytes()
+// One whole copy of the canvas, the baseline the presses are read against.
+double copyMillis(const Surface& canvas)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ')[0].toDouble() * 1024;
-    return -1;
+    const auto start = Clock::now();
+    const QImage copied = canvas.image().copy();
+    const double ms = millisSince(start);
+    if (copied.size() != canvas.size()) std::fprintf(stderr, "bad copy\n");
+    return ms;
 }
 
 // Starts the high-water mark afresh at the present resident size.
@@ -103,14 +103,10 @@ void growingRun(frmTessellon& w, bool right)
     const int along = right ? grown.width() : grown.height();
     if (along < kSide + 30 * (kGrowingPresses - 1))
         std::fprintf(stderr, "the canvas did not grow on every press\n");
-    const auto start = Clock::now();
-    const QImage copied = w.Canvas.image().copy();
-    const double copy = millisSince(start);
     const double image = double(grown.width()) * grown.height() * 4;
     std::printf("%-6s %5d x %-5d %9.2f %9.2f %9.1f %9.0f %9.0f %9.0f\n", right ? "right" : "down",
-                grown.width(), grown.height(), median(t), worst(t), copy, before / kMB, peak / kMB,
-                (1.25 * image + 80 * kMB) / kMB);
-    if (copied.size() != grown) std::fprintf(stderr, "bad copy\n");
+                grown.width(), grown.height(), median(t), worst(t), copyMillis(w.Canvas),
+                before / kMB, peak / kMB, (1.25 * image + 80 * kMB) / kMB);
 }
 
 void plainRun(frmTessellon& w)
@@ -125,12 +121,8 @@ void plainRun(frmTessellon& w)
         for (int key : {kRightKey, kLeftKey})
             t.push_back(press(w, key, 1).front());
     if (w.Canvas.size() != QSize(kSide, kSide)) std::fprintf(stderr, "a plain move grew\n");
-    const auto start = Clock::now();
-    const QImage copied = w.Canvas.image().copy();
-    const double copy = millisSince(start);
     std::printf("%-6s %5d x %-5d %9.4f %9.4f %9.1f\n", "move", kSide, kSide, median(t), worst(t),
-                copy);
-    if (copied.isNull()) std::fprintf(stderr, "bad copy\n");
+                copyMillis(w.Canvas));
 }
 
 } // namespace
