@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QImageWriter>
 #include <QtEndian>
 
 #include <algorithm>
@@ -352,6 +353,17 @@ inline QByteArray encoded(const QImage& image, const char* format, int quality =
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format, quality);
     return bytes;
+}
+
+/// `image` as a progressive JPEG; empty when Qt's writer cannot make one.
+inline QByteArray progressiveJpeg(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setProgressiveScanWrite(true);
+    return writer.write(image) ? bytes : QByteArray();
 }
 
 /// A small picture of the palette's colours in `format`.

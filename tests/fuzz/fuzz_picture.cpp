@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImageWriter>
 
 #include <algorithm>
 #include <cstdio>
@@ -128,13 +127,7 @@ std::vector<QByteArray> otherSeeds()
     out.push_back(encoded(small.convertToFormat(QImage::Format_Grayscale8), "PNG"));
     out.push_back(encoded(small.convertToFormat(QImage::Format_ARGB32), "PNG"));
     out.push_back(encoded(small, "JPEG"));
-    QByteArray progressive;
-    QBuffer buffer(&progressive);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "JPEG");
-    writer.setProgressiveScanWrite(true);
-    writer.write(small);
-    out.push_back(progressive);
+    out.push_back(progressiveJpeg(small));
     out.push_back(tinyGif(6, 4));
     out.push_back(gif(small, true));
     return out;
