@@ -49,11 +49,10 @@ QImage::Format announcedFormat(QImageReader& reader)
     return QImage::Format(raw);
 }
 
-// What the reader's header says, and the image it should decode into: a view of the
-// canvas's buffer in the reader's own format when that is no wider than the canvas's.
+// The image the reader should decode into: a view of the canvas's buffer in the reader's
+// own format when that is no wider than the canvas's.
 struct Plan
 {
-    QSize size;
     QImage canvas;
     QImage target;
 };
@@ -81,21 +80,21 @@ bool decode(QIODevice& device, OtherFormat format, const PictureStructure& struc
 {
     QImageReader reader(&device, qtFormatName(format));
     reader.setAutoTransform(false); // a turned JPEG would not be the size its frame says
-    plan.size = structure.size;     // from the header; nothing decoded yet
     if (!withinBudget(structure, error)) return false;
     // PNG warnings (colour profile notes and the like) say nothing about the pixels.
     std::optional<DecodeWarnings> warnings;
     if (format == OtherFormat::Jpeg) warnings.emplace();
     const QImage::Format f = announcedFormat(reader);
     if (f != QImage::Format_Invalid && QImage::toPixelFormat(f).bitsPerPixel() <= 32) {
-        plan.canvas = allocateRgb32(plan.size.width(), plan.size.height());
+        const QSize size = structure.size;
+        plan.canvas = allocateRgb32(size.width(), size.height());
         if (plan.canvas.isNull()) {
             *error = QStringLiteral("not enough memory for the picture");
             return false;
         }
         // The canvas's rows, each the start of a decoded row: widened in place afterwards.
-        plan.target = QImage(plan.canvas.bits(), plan.size.width(), plan.size.height(),
-                             plan.canvas.bytesPerLine(), f);
+        plan.target =
+            QImage(plan.canvas.bits(), size.width(), size.height(), plan.canvas.bytesPerLine(), f);
     }
     const AllocationLimit limit(kBudgetMiB);
     if (!reader.read(&plan.target)) {
@@ -123,7 +122,7 @@ PictureResult readOtherPicture(QIODevice& device)
     Plan plan;
     QString error;
     if (!decode(device, format, structure, plan, &error)) return refusal(error);
-    if (plan.target.size() != plan.size)
+    if (plan.target.size() != structure.size)
         return refusal(QStringLiteral("the picture's pixels do not match its header"));
     QImage canvas = toCanvasFormat(std::move(plan.target), std::move(plan.canvas));
     if (canvas.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
