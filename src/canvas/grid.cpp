@@ -59,6 +59,13 @@ void repairPixel(QRgb& p, bool gridOn)
         p = kWhiteRgb | 0xFF000000u;
 }
 
+// The grid lines at or before the cursor, where a repair starts. C++ remainders take the
+// sign of the dividend, as the grid origin rule wants.
+QPoint repairOrigin(int left, int top)
+{
+    return {left - left % kGridSpacing, top - top % kGridSpacing};
+}
+
 } // namespace
 
 void DrawGrid(Surface& canvas)
@@ -73,17 +80,14 @@ void EraseGrid(Surface& canvas)
 
 QRect gridRepairArea(int left, int top)
 {
-    const int gx = left - left % kGridSpacing;
-    const int gy = top - top % kGridSpacing;
+    const auto [gx, gy] = repairOrigin(left, top);
     // vertical lines gx .. gx + 120 over rows gy - 1 .. gy + 119; the horizontal lines lie inside
     return QRect(QPoint(gx - 1, gy - 1), QPoint(gx + 4 * kGridSpacing, gy + 119));
 }
 
 void RepairGridAtCursor(Surface& canvas, int left, int top, bool gridOn)
 {
-    // C++ remainders take the sign of the dividend, as the grid origin rule wants.
-    const int gx = left - left % kGridSpacing;
-    const int gy = top - top % kGridSpacing;
+    const auto [gx, gy] = repairOrigin(left, top);
     const int w = canvas.width();
     const int h = canvas.height();
     // gx and gy are even, so the runs start on odd pixels; clipping to 1 keeps them odd.
