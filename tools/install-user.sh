@@ -24,13 +24,13 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cmake --install "$build" --prefix "$stage" --strip >/dev/null
 
-# A new file renamed over the old one: a running copy keeps its program file.
-mkdir -p "$app" "$links" "$data/applications" "$data/icons" "$data/metainfo"
+# The icon, menu entry and metainfo go where desktops look for them. The program is a new
+# file renamed over the old one: a running copy keeps its program file.
+mkdir -p "$app" "$links" "$data"
+cp -R "$stage/share/." "$data/"
 cp "$stage/bin/tessellon" "$app/.tessellon.new"
 mv -f "$app/.tessellon.new" "$app/tessellon"
 ln -sfn "$app/tessellon" "$links/tessellon"
-cp -R "$stage/share/icons/hicolor" "$data/icons/"
-cp "$stage/share/metainfo/$id.metainfo.xml" "$data/metainfo/"
 
 # The menu entry starts the real program, not the link: quoted, with \ " ` $ escaped, and
 # each backslash doubled again by the file's own escaping; % doubled for field codes.
