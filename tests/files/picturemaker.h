@@ -37,6 +37,20 @@ struct Bmp
     std::array<quint32, 3> masks{}; // red, green, blue, with Bitfields
 };
 
+/// A bitmap of w x h pixels, `bits` bits each, the other fields as given or by default.
+inline Bmp bmp(int w, int h, int bits, quint32 compression = Rgb, int header = 40,
+               bool topDown = false)
+{
+    Bmp b;
+    b.w = w;
+    b.h = h;
+    b.bits = bits;
+    b.compression = compression;
+    b.header = header;
+    b.topDown = topDown;
+    return b;
+}
+
 inline int tableSize(const Bmp& b)
 {
     if (b.colours >= 0) return b.colours;

@@ -28,6 +28,7 @@ bool allOpaque(const QImage& img)
     return true;
 }
 
+using picturemaker::bmp;
 using picturemaker::Bmp;
 
 // Reads `bytes` twice, the allocator filling the memory it hands out with a different byte
@@ -60,19 +61,6 @@ void verifyRead(const QByteArray& bytes, const QImage& expected)
     QCOMPARE(t.first.image, expected);
     QVERIFY(allOpaque(t.first.image));
     QCOMPARE(t.second.image, t.first.image);
-}
-
-Bmp bmp(int w, int h, int bits, quint32 compression = picturemaker::Rgb, int header = 40,
-        bool topDown = false)
-{
-    Bmp b;
-    b.w = w;
-    b.h = h;
-    b.bits = bits;
-    b.compression = compression;
-    b.header = header;
-    b.topDown = topDown;
-    return b;
 }
 
 Bmp masked(int bits, std::array<quint32, 3> masks, int header = 40, bool topDown = false)

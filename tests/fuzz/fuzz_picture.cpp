@@ -83,31 +83,13 @@ std::vector<QByteArray> bitmapSeeds()
     std::vector<QByteArray> out;
     const int headers[] = {12, 16, 40, 52, 56, 64, 108, 124};
     for (int bits : {1, 4, 8, 24})
-        for (int header : headers) {
-            Bmp b;
-            b.w = 5;
-            b.h = 3;
-            b.bits = bits;
-            b.header = header;
-            b.topDown = header == 124;
-            out.push_back(bitmap(b));
-        }
-    for (quint32 c : {quint32(Rle8), quint32(Rle4)}) {
-        Bmp b;
-        b.w = 6;
-        b.h = 4;
-        b.bits = c == Rle8 ? 8 : 4;
-        b.compression = c;
-        out.push_back(bitmap(b));
-    }
+        for (int header : headers)
+            out.push_back(bitmap(bmp(5, 3, bits, Rgb, header, header == 124)));
+    for (quint32 c : {quint32(Rle8), quint32(Rle4)})
+        out.push_back(bitmap(bmp(6, 4, c == Rle8 ? 8 : 4, c)));
     for (int bits : {16, 32})
         for (int header : {40, 56, 108, 124}) {
-            Bmp b;
-            b.w = 4;
-            b.h = 2;
-            b.bits = bits;
-            b.header = header;
-            b.compression = Bitfields;
+            Bmp b = bmp(4, 2, bits, Bitfields, header);
             b.masks = bits == 16 ? std::array<quint32, 3>{0xF800, 0x07E0, 0x001F}
                                  : std::array<quint32, 3>{0xFF0000, 0xFF00, 0xFF};
             out.push_back(bitmap(b));
