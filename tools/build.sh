@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds the given targets (all without any) into build/, the
-# one configuration that tools/run.sh starts from and tools/install-user.sh installs.
+# Installs what is missing and builds the given targets (all without any) into build/: the
+# one configuration that tools/run.sh starts, tools/install-user.sh installs and
+# tools/test.sh tests.
 # Usage: tools/build.sh [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

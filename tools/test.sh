@@ -6,9 +6,7 @@
 # -V` in build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+tools/build.sh
 
 fuzz() { # <what> <target> <seconds>
     echo "== fuzzing $1"
