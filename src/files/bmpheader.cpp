@@ -1,5 +1,6 @@
 #include "bmpheader.h"
 
+#include "bmpformat.h"
 #include "littleendian.h"
 
 #include <QIODevice>
@@ -13,7 +14,6 @@ namespace tessellon {
 
 namespace {
 
-constexpr int kFileHeaderBytes = 14;
 constexpr int kLongestInfoHeader = 124;
 constexpr quint32 kInfoHeaderSizes[] = {12, 16, 40, 52, 56, 64, 108, 124};
 
@@ -99,8 +99,8 @@ bool readMasks(QIODevice& device, const uchar* h, quint32 size, BmpInfo* info, Q
         return true;
     }
     uchar after[16] = {};
-    const uchar* m = h + 40;
-    if (size == 40) {
+    const uchar* m = h + kBmpInfoHeaderSize;
+    if (size == kBmpInfoHeaderSize) {
         const int n = info->compression == kBiAlphaBitfields ? 16 : 12;
         if (device.read(reinterpret_cast<char*>(after), n) != n)
             return fail(error, "the bitmap is truncated in its colour masks");
@@ -146,11 +146,11 @@ bool readPalette(QIODevice& device, quint32 size, quint32 coloursUsed, BmpInfo* 
 
 bool readBmpHeader(QIODevice& device, BmpInfo* info, QString* error)
 {
-    uchar file[kFileHeaderBytes + 4];
+    uchar file[kBmpFileHeaderSize + 4];
     if (device.read(reinterpret_cast<char*>(file), sizeof file) != qint64(sizeof file) ||
         file[0] != 'B' || file[1] != 'M')
         return fail(error, "the bitmap is truncated in its headers");
-    const quint32 size = le<quint32>(file + kFileHeaderBytes);
+    const quint32 size = le<quint32>(file + kBmpFileHeaderSize);
     if (!knownHeaderSize(size)) {
         *error = QStringLiteral("the bitmap has an unknown header (%1 bytes)").arg(size);
         return false;
