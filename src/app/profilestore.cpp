@@ -1,9 +1,11 @@
 #include "profilestore.h"
 
+#include "regularfile.h"
+#include "replacefile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLatin1String>
-#include <QSaveFile>
 
 namespace tessellon {
 
@@ -58,14 +60,17 @@ bool writableKey(const QString& key)
 
 ProfileStore::ProfileStore(const QString& path) : path_(path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) return; // Missing: the first save creates it
+    // Opened first, then checked: a FIFO or a device put in the file's place cannot block us.
+    QFile file;
+    QString ignored;
+    if (!openRegularFile(path, file, &ignored)) {
+        // Missing: the first save creates it
+        if (QFileInfo::exists(path)) source_ = Source::Unreadable;
+        return;
+    }
     source_ = Source::Unreadable;
-    // Only regular files: opening a FIFO or a device could block or never end.
-    if (!info.isFile() || info.size() > kMaxFileSize) return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    // Read one byte past the cap, in case the file grew after the size check.
+    if (file.size() > kMaxFileSize) return;
+    // Read one byte past the cap, in case the file grows while it is read.
     const QByteArray bytes = file.read(kMaxFileSize + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) return;
     parse(bytes);
@@ -187,16 +192,11 @@ QByteArray ProfileStore::toBytes() const
     return bytes;
 }
 
-bool ProfileStore::save() const
+bool ProfileStore::save(const FileCalls& calls) const
 {
     if (source_ == Source::Unreadable || path_.isEmpty()) return false;
     if (!modified_) return true;
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size())
-        return false; // QSaveFile discards the temporary on destruction
-    return file.commit();
+    return replaceFile(path_, toBytes(), nullptr, calls);
 }
 
 QString ReadSetting(const QString& path, const QString& section, const QString& key,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "replacefile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -30,6 +32,7 @@ public:
     ProfileStore() = default;
     /// Reads `path`: a missing file gives an empty store that save() creates; a file
     /// that is not a regular file, cannot be opened or exceeds kMaxFileSize is unreadable.
+    /// What is opened is checked after a non-blocking open, so the check cannot be raced.
     explicit ProfileStore(const QString& path);
     /// A store over the bytes of a file, for callers that read it themselves.
     static ProfileStore fromBytes(const QByteArray& bytes);
@@ -50,10 +53,10 @@ public:
     /// The file as it would be written.
     QByteArray toBytes() const;
 
-    /// Writes the file through a temporary beside it that is renamed into place, so an
-    /// interrupted write leaves the old file whole. Does nothing and returns true when
+    /// Writes the file through replaceFile() (over `calls`), so a failed or interrupted write,
+    /// a full disk included, leaves the old file whole. Does nothing and returns true when
     /// nothing changed; returns false for an unreadable source or a failed write.
-    bool save() const;
+    bool save(const FileCalls& calls = systemFileCalls()) const;
 
 private:
     struct Line

@@ -54,7 +54,7 @@ std::array<char, kBmpHeadersSize> bmp24Headers(int w, int h)
     return b; // palette sizes at 46 and 50 stay 0
 }
 
-bool writeBmp24Pixels(QIODevice& out, const QImage& image)
+bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error)
 {
     const int w = image.width();
     const qint64 rowBytes = bmpRowBytes(w, 24);
@@ -69,13 +69,21 @@ bool writeBmp24Pixels(QIODevice& out, const QImage& image)
         const int top = bottom - n;
         const QImage band =
             direct ? image : image.copy(0, top, w, n).convertToFormat(QImage::Format_RGB32);
+        // Under memory pressure the copy or the conversion is null: no rows to take.
+        if (band.isNull()) {
+            if (error) *error = QStringLiteral("not enough memory to convert the picture");
+            return false;
+        }
         const int bandTop = direct ? 0 : top;
         for (int i = 0; i < n; ++i) {
             const int y = bottom - 1 - i;
             rowTo24(reinterpret_cast<const QRgb*>(band.constScanLine(y - bandTop)),
                     reinterpret_cast<uchar*>(buf.data() + i * rowBytes), w);
         }
-        if (out.write(buf.data(), n * rowBytes) != n * rowBytes) return false;
+        if (out.write(buf.data(), n * rowBytes) != n * rowBytes) {
+            if (error) *error = out.errorString();
+            return false;
+        }
         bottom = top;
     }
     return true;

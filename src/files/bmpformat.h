@@ -6,6 +6,7 @@
 
 class QIODevice;
 class QImage;
+class QString;
 
 namespace tessellon {
 
@@ -31,6 +32,7 @@ constexpr int bmpRowsPerChunk(qint64 rowBytes)
 std::array<char, kBmpHeadersSize> bmp24Headers(int w, int h);
 
 /// Writes the rows of `image` bottom-up as 24-bit pixels, converting a band at a time.
-bool writeBmp24Pixels(QIODevice& out, const QImage& image);
+/// False with a reason in `error` (if given) when a write fails or a band cannot be made.
+bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error = nullptr);
 
 } // namespace tessellon

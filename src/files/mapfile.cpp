@@ -3,10 +3,10 @@
 #include "bmpformat.h"
 #include "picturereaders.h"
 #include "regularfile.h"
+#include "replacefile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace tessellon {
 
@@ -42,7 +42,8 @@ PictureResult readPicture(QIODevice& device)
     return readOtherPicture(device);
 }
 
-bool writeBitmap(const QImage& image, const QString& path, QString* error)
+bool writeBitmap(const QImage& image, const QString& path, QString* error,
+                 const FileCalls& calls)
 {
     const auto fail = [error](const QString& why) {
         if (error) *error = why;
@@ -51,16 +52,13 @@ bool writeBitmap(const QImage& image, const QString& path, QString* error)
     if (image.isNull()) return fail(QStringLiteral("there is no picture to save"));
     // Within the budget the file stays far below the 4 GiB its 32-bit size field can hold.
     if (!pictureFits(image.size())) return fail(tooLarge(image.size()));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return fail(out.errorString());
+    ReplacingFile out(path, calls);
+    if (!out.open()) return fail(out.errorString());
     const auto headers = bmp24Headers(image.width(), image.height());
+    QString why;
     if (out.write(headers.data(), headers.size()) != qint64(headers.size()) ||
-        !writeBmp24Pixels(out, image)) {
-        const QString why = out.errorString();
-        out.cancelWriting();
-        return fail(why);
-    }
-    if (!out.commit()) return fail(out.errorString());
+        !writeBmp24Pixels(out, image, &why) || !out.commit())
+        return fail(why.isEmpty() ? out.errorString() : why);
     return true;
 }
 

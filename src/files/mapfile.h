@@ -1,5 +1,6 @@
 #pragma once
 
+#include "replacefile.h"
 #include "surface.h"
 
 #include <QImage>
@@ -48,9 +49,11 @@ PictureResult readPicture(const QString& path);
 /// put on white.
 PictureResult readPicture(QIODevice& device);
 
-/// Writes `image` as a 24-bit Windows bitmap. The bytes go to a temporary file beside
-/// `path` that replaces the target only when complete, so a failed save leaves an old file
-/// of that name as it was; then false is returned with a reason in `error` (if given).
-bool writeBitmap(const QImage& image, const QString& path, QString* error);
+/// Writes `image` as a 24-bit Windows bitmap through a ReplacingFile (over `calls`), a band
+/// of rows at a time: only a complete, synced file replaces the target, so a failed save,
+/// a full disk included, leaves an old file of that name as it was; then false is returned
+/// with a reason in `error` (if given).
+bool writeBitmap(const QImage& image, const QString& path, QString* error,
+                 const FileCalls& calls = systemFileCalls());
 
 } // namespace tessellon
