@@ -42,8 +42,7 @@ PictureResult readPicture(QIODevice& device)
     return readOtherPicture(device);
 }
 
-bool writeBitmap(const QImage& image, const QString& path, QString* error,
-                 const FileCalls& calls)
+bool writeBitmap(const QImage& image, const QString& path, QString* error, const FileCalls& calls)
 {
     const auto fail = [error](const QString& why) {
         if (error) *error = why;

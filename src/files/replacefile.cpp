@@ -88,8 +88,7 @@ void removeStale(const QByteArray& path)
     while (const dirent* e = ::readdir(d)) {
         const pid_t owner = tempOwner(e->d_name, prefix);
         if (owner == 0 || owner == ::getpid()) continue;
-        if (::kill(owner, 0) != 0 && errno == ESRCH)
-            ::unlinkat(::dirfd(d), e->d_name, 0);
+        if (::kill(owner, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(d), e->d_name, 0);
     }
     ::closedir(d);
 }
@@ -134,8 +133,7 @@ bool ReplacingFile::open()
     removeStale(target_);
     for (int attempt = 0; fd_ < 0; ++attempt) {
         temp_ = tempName(target_, kTempEnd);
-        fd_ = ::open(temp_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                     0666);
+        fd_ = ::open(temp_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd_ < 0 && (errno != EEXIST || attempt == 20)) {
             temp_.clear();
             return fail("create", errno);
@@ -195,7 +193,7 @@ bool ReplacingFile::fail(const char* step, int error)
 {
     failed_ = true;
     setErrorString(QStringLiteral("%1: %2").arg(QLatin1String(step),
-                                                 QString::fromLocal8Bit(std::strerror(error))));
+                                                QString::fromLocal8Bit(std::strerror(error))));
     abandon();
     return false;
 }
@@ -222,12 +220,11 @@ void ReplacingFile::abandon()
     if (isOpen()) QIODevice::close();
 }
 
-bool replaceFile(const QString& path, QByteArrayView bytes, QString* error,
-                 const FileCalls& calls)
+bool replaceFile(const QString& path, QByteArrayView bytes, QString* error, const FileCalls& calls)
 {
     ReplacingFile file(path, calls);
-    const bool ok = file.open() && file.write(bytes.data(), bytes.size()) == bytes.size() &&
-                    file.commit();
+    const bool ok =
+        file.open() && file.write(bytes.data(), bytes.size()) == bytes.size() && file.commit();
     if (!ok && error) *error = file.errorString();
     return ok;
 }

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,13 @@ using tessellon::ReadSetting;
 using tessellon::WriteSetting;
 
 namespace {
+
+// A disk that is full from the first byte on.
+ssize_t fullDiskWrite(int, const void*, size_t)
+{
+    errno = ENOSPC;
+    return -1;
+}
 
 ino_t inode(const QString& path)
 {
@@ -46,6 +54,8 @@ private slots:
     void directoryAsPath();
     void readOnlyDirectory();
     void readOnlyFileSystem();
+    void fullDiskKeepsTheOldFile();
+    void namedPipeIsRefusedAtOnce();
 
 private:
     QTemporaryDir dir_;
@@ -240,7 +250,7 @@ void TestProfileStore::batchWritesOnceAndKeepsTheRest()
     QCOMPARE(readFile(path_), before); // nothing written yet
     QVERIFY(store.save());
     QCOMPARE(readFile(path_), QByteArray("; my notes\n[Settings]\nFormLeft=-1500\nColour=blue\n"
-                                          "FormTop=300\n\n[Mine]\nx=1\n[HotKeyBindings]\nUp=38\n"));
+                                         "FormTop=300\n\n[Mine]\nx=1\n[HotKeyBindings]\nUp=38\n"));
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"Tessellon.ini"});
 }
 
@@ -321,6 +331,29 @@ void TestProfileStore::readOnlyFileSystem()
     QVERIFY(!store.save());
     WriteSetting(path, "S", "k", "v");
     QCOMPARE(readFile(path), before);
+}
+
+void TestProfileStore::fullDiskKeepsTheOldFile()
+{
+    const QByteArray before = "; my bindings\r\n[HotKeyBindings]\r\nUp=38\r\n";
+    writeFile(path_, before);
+    ProfileStore store(path_);
+    QVERIFY(store.setValue("HotKeyBindings", "Up", "87"));
+    tessellon::FileCalls full = tessellon::systemFileCalls();
+    full.write = &fullDiskWrite;
+    const auto listing = [this] { return QDir(dir_.path()).entryList(QDir::Hidden | QDir::Files); };
+    const QStringList files = listing();
+    QVERIFY(!store.save(full));
+    QCOMPARE(readFile(path_), before);
+    QCOMPARE(listing(), files);
+}
+
+void TestProfileStore::namedPipeIsRefusedAtOnce()
+{
+    // Opening a pipe without a writer would wait for one for good.
+    QCOMPARE(::mkfifo(QFile::encodeName(path_).constData(), 0600), 0);
+    QCOMPARE(ProfileStore(path_).source(), ProfileStore::Source::Unreadable);
+    QFile::remove(path_);
 }
 
 QTEST_GUILESS_MAIN(TestProfileStore)

@@ -1,0 +1,202 @@
+#include "bmpformat.h"
+#include "mapfile.h"
+#include "replacefile.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tessellon;
+
+namespace {
+
+enum class Step { None, Write, Fsync, Close, Rename, SyncDir };
+
+// What the fake calls do: fail at one step, the write at byte gFailAt of the file. Writes
+// are cut short and interrupted now and then, as the system may do to any write.
+Step gFailStep = Step::None;
+qint64 gFailAt = 0;
+qint64 gWritten = 0;
+qint64 gKillAt = -1; // a child process kills itself when its file reaches this size
+int gCalls = 0;
+
+ssize_t fakeWrite(int fd, const void* data, size_t size)
+{
+    if (++gCalls % 3 == 0) return errno = EINTR, -1;
+    size = std::min<size_t>(size, 4093);
+    if (gKillAt >= 0 && gWritten + qint64(size) > gKillAt) ::raise(SIGKILL);
+    if (gFailStep == Step::Write && gWritten + qint64(size) > gFailAt) {
+        if (gWritten == gFailAt) return errno = ENOSPC, -1;
+        size = size_t(gFailAt - gWritten); // a short write up to the point, then the failure
+    }
+    const ssize_t n = ::write(fd, data, size);
+    if (n > 0) gWritten += n;
+    return n;
+}
+
+int failingFsync(int fd)
+{
+    return gFailStep == Step::Fsync ? (errno = EIO, -1) : ::fsync(fd);
+}
+
+int failingClose(int fd)
+{
+    const int r = ::close(fd); // the descriptor is gone either way, as on Linux
+    return gFailStep == Step::Close ? (errno = EIO, -1) : r;
+}
+
+int failingRename(const char* from, const char* to)
+{
+    return gFailStep == Step::Rename ? (errno = EXDEV, -1) : ::rename(from, to);
+}
+
+int failingSyncDir(const char* dir)
+{
+    return gFailStep == Step::SyncDir ? (errno = EIO, -1) : systemFileCalls().syncDir(dir);
+}
+
+const FileCalls kFake = {&fakeWrite, &failingFsync, &failingClose, &failingRename, &failingSyncDir};
+
+void arm(Step step, qint64 failAt = 0)
+{
+    gFailStep = step;
+    gFailAt = failAt;
+    gWritten = 0;
+    gCalls = 0;
+}
+
+QImage pattern(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x * 7, y * 3, x ^ y));
+    return img;
+}
+
+QStringList listing(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestReplaceFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void failurePoints_data();
+    void failurePoints();
+    void keepsLinkAndMode();
+    void killedSaveKeepsOldMap();
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+    QByteArray old_;
+};
+
+void TestReplaceFile::init()
+{
+    QVERIFY(dir_.isValid());
+    path_ = dir_.filePath("keep.bmp");
+    QFile::remove(path_);
+    QVERIFY(writeBitmap(pattern(50, 40), path_, nullptr));
+    old_ = readFile(path_);
+}
+
+void TestReplaceFile::failurePoints_data()
+{
+    // 400 x 300 pixels: rows of 1200 bytes after the 54 bytes of headers.
+    constexpr qint64 size = kBmpHeadersSize + 1200 * 300;
+    QTest::addColumn<int>("step");
+    QTest::addColumn<qint64>("failAt");
+    QTest::newRow("none: short and interrupted writes") << int(Step::None) << qint64(0);
+    QTest::newRow("first byte") << int(Step::Write) << qint64(0);
+    QTest::newRow("inside the header") << int(Step::Write) << qint64(20);
+    QTest::newRow("inside a row") << int(Step::Write) << qint64(kBmpHeadersSize + 1200 * 7 + 5);
+    QTest::newRow("very last byte") << int(Step::Write) << size - 1;
+    QTest::newRow("at sync") << int(Step::Fsync) << qint64(0);
+    QTest::newRow("at close") << int(Step::Close) << qint64(0);
+    QTest::newRow("at rename") << int(Step::Rename) << qint64(0);
+    QTest::newRow("at directory sync") << int(Step::SyncDir) << qint64(0);
+}
+
+void TestReplaceFile::failurePoints()
+{
+    QFETCH(int, step);
+    QFETCH(qint64, failAt);
+    const QStringList before = listing(dir_.path());
+    const QImage image = pattern(400, 300);
+    arm(Step(step), failAt);
+    QString error;
+    const bool ok = writeBitmap(image, path_, &error, kFake);
+    arm(Step::None);
+    QCOMPARE(listing(dir_.path()), before); // no stray temporary or second name
+    if (Step(step) == Step::None) {
+        QVERIFY2(ok, qPrintable(error));
+        QCOMPARE(readPicture(path_).image, image);
+        return;
+    }
+    QVERIFY(!ok);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readFile(path_), old_);
+}
+
+void TestReplaceFile::keepsLinkAndMode()
+{
+    // The link stays a link and what it leads to is replaced, with its permission bits.
+    QVERIFY(QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QString link = dir_.filePath("link.bmp");
+    QVERIFY(QFile::link(path_, link));
+    const QImage image = pattern(30, 20);
+    QVERIFY(writeBitmap(image, link, nullptr));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readPicture(path_).image, image);
+    struct stat st = {};
+    QCOMPARE(::stat(QFile::encodeName(path_).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, 0640u);
+    QFile::remove(link);
+}
+
+void TestReplaceFile::killedSaveKeepsOldMap()
+{
+    // SIGKILL in the middle of the save of the largest typed map, from a child process.
+    constexpr int kSide = 5999;
+    constexpr qint64 kKillAt = qint64(kSide) * kSide * 3 / 2; // half the pixels
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        arm(Step::None);
+        gKillAt = kKillAt;
+        writeBitmap(pattern(kSide, 16).scaled(kSide, kSide), path_, nullptr, kFake);
+        ::_exit(0); // not reached: the kill comes first
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    QCOMPARE(readFile(path_), old_);
+    const QStringList left = listing(dir_.path());
+    QCOMPARE(left.size(), 2); // the old map and the killed save's temporary
+    QVERIFY(QFileInfo(dir_.filePath(left.first())).size() > kKillAt - 4096);
+
+    // The next save of that name goes through and clears the temporary away.
+    const QImage image = pattern(60, 50);
+    QVERIFY(writeBitmap(image, path_, nullptr));
+    QCOMPARE(listing(dir_.path()), QStringList{"keep.bmp"});
+    QCOMPARE(readPicture(path_).image, image);
+}
+
+QTEST_GUILESS_MAIN(TestReplaceFile)
+#include "tst_replacefile.moc"
