@@ -124,7 +124,11 @@ bool ReplacingFile::open()
     if (isOpen() || failed_) return false;
     struct stat st = {};
     if (::stat(target_.constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return fail("replace", EISDIR);
+        if (!S_ISREG(st.st_mode)) {
+            failed_ = true;
+            setErrorString(QStringLiteral("not a regular file"));
+            return false;
+        }
         if (::access(target_.constData(), W_OK) != 0) return fail("replace", errno);
         mode_ = int(st.st_mode & 07777);
     } else if (errno != ENOENT) {
@@ -166,7 +170,8 @@ qint64 ReplacingFile::writeData(const char* data, qint64 size)
 
 bool ReplacingFile::commit()
 {
-    if (!isOpen() || failed_) return fail("commit", EBADF);
+    if (failed_) return false; // the reason of the failure stays
+    if (!isOpen()) return fail("commit", EBADF);
     if (calls_.fsync(fd_) != 0) return fail("sync", errno);
     const int closed = calls_.close(fd_);
     fd_ = -1; // closed even when close() reports an error
