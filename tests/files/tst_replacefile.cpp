@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,6 +101,7 @@ private slots:
     void failurePoints();
     void keepsLinkAndMode();
     void killedSaveKeepsOldMap();
+    void bandWithoutMemoryRefusesTheSave();
 
 private:
     QTemporaryDir dir_;
@@ -196,6 +198,34 @@ void TestReplaceFile::killedSaveKeepsOldMap()
     QVERIFY(writeBitmap(image, path_, nullptr));
     QCOMPARE(listing(dir_.path()), QStringList{"keep.bmp"});
     QCOMPARE(readPicture(path_).image, image);
+}
+
+void TestReplaceFile::bandWithoutMemoryRefusesTheSave()
+{
+    // A picture that is converted a band at a time, in a child whose address space ends
+    // soon after the row buffer: the band copy cannot be made, and its rows must not be used.
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the sanitizer's allocator does not return null when the address space ends");
+#endif
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        const QImage image = pattern(3000, 400).convertToFormat(QImage::Format_RGB888);
+        QFile sink("/dev/null");
+        if (image.isNull() || !sink.open(QIODevice::WriteOnly)) ::_exit(3);
+        QFile statm("/proc/self/statm");
+        if (!statm.open(QIODevice::ReadOnly)) ::_exit(3);
+        const qint64 pages = statm.readAll().split(' ').value(0).toLongLong();
+        const rlimit limit = {rlim_t(pages * ::sysconf(_SC_PAGESIZE) + (3 << 19)), RLIM_INFINITY};
+        if (pages <= 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
+        QString error;
+        const bool written = writeBmp24Pixels(sink, image, &error);
+        ::_exit(written ? 1 : error.isEmpty() ? 2 : 0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), "the writer crashed on a null band");
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 QTEST_GUILESS_MAIN(TestReplaceFile)
