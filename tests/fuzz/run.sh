@@ -21,7 +21,8 @@ case $target in
 settings)
     binary=fuzz_profilestore
     set -- "$here/fuzz_profilestore.cpp" "$root/src/app/profilestore.cpp" \
-        "$root/src/app/vbconvert.cpp" -I"$root/src/app"
+        "$root/src/app/vbconvert.cpp" "$root/src/files/regularfile.cpp" \
+        "$root/src/files/replacefile.cpp" -I"$root/src/app" -I"$root/src/files"
     qt=Qt6Core
     seeds=$here/corpus
     max_len=16384
