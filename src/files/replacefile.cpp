@@ -119,9 +119,14 @@ ReplacingFile::~ReplacingFile()
     abandon();
 }
 
-bool ReplacingFile::open()
+bool ReplacingFile::open(OpenMode mode)
 {
     if (isOpen() || failed_) return false;
+    if ((mode & ~(QIODevice::WriteOnly | QIODevice::Unbuffered)) ||
+        !(mode & QIODevice::WriteOnly)) {
+        setErrorString(QStringLiteral("a replacing file is written only"));
+        return false;
+    }
     struct stat st = {};
     if (::stat(target_.constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {

@@ -37,8 +37,9 @@ public:
     explicit ReplacingFile(const QString& path, const FileCalls& calls = systemFileCalls());
     ~ReplacingFile() override;
 
-    /// Creates the temporary; false with a reason in errorString().
-    bool open();
+    /// Creates the temporary; false with a reason in errorString(). Write-only, unbuffered:
+    /// any other `mode` is refused.
+    bool open(OpenMode mode = QIODevice::WriteOnly) override;
     bool isSequential() const override { return true; }
     /// Makes the written bytes the target; false (target as it was) on any failure.
     bool commit();
