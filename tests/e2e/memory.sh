@@ -77,14 +77,14 @@ app_alive() {
 le16() { printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)); }
 le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 
-# An RLE8 bitmap of 1,080 bytes announcing 16384 x 16384 pixels (a 1 GiB canvas): a
-# palette and a lone end-of-bitmap code, which leaves every pixel white.
-write_huge_bitmap() {
+# An RLE8 bitmap of 1,080 bytes announcing $2 x $3 pixels (16384 x 16384 is a 1 GiB canvas):
+# a palette and a lone end-of-bitmap code, which leaves every pixel white.
+write_rle_bitmap() {
     local offset=$((14 + 40 + 1024))
     {
-        printf "BM$(le32 $((offset + 2)))$(le32 0)$(le32 $offset)"
-        printf "$(le32 40)$(le32 16384)$(le32 16384)$(le16 1)$(le16 8)$(le32 1)$(le32 2)"
-        printf "$(le32 2835)$(le32 2835)$(le32 0)$(le32 0)"
+        printf %b "BM$(le32 $((offset + 2)))$(le32 0)$(le32 $offset)"
+        printf %b "$(le32 40)$(le32 "$2")$(le32 "$3")$(le16 1)$(le16 8)$(le32 1)$(le32 2)"
+        printf %b "$(le32 2835)$(le32 2835)$(le32 0)$(le32 0)"
         head -c 1024 /dev/zero
         printf '\x00\x01'
     } >"$1"
@@ -98,11 +98,15 @@ cat >"$E2E_DIR/in-group" <<EOF
 echo \$\$ >"$GROUP/cgroup.procs" && exec "$E2E_DIR/tessellon"
 EOF
 chmod +x "$E2E_DIR/in-group"
-write_huge_bitmap "$E2E_DIR/huge.bmp"
+write_rle_bitmap "$E2E_DIR/huge.bmp" 16384 16384
+write_rle_bitmap "$E2E_DIR/small.bmp" $CANVAS_W $CANVAS_H # the handles stay where they are
 
 start_app "$E2E_DIR/in-group"
 check "the program runs in the limited group" grep -qx "$APP_PID" "$GROUP/cgroup.procs"
 
+# The same form of file at the fitted size loads: only the size of the other is refused.
+load_map small
+pass "an RLE8 bitmap of this form loads when memory holds it"
 click_at $LOAD_XY
 answer_input_box "Load Map" huge
 answer_message_box Error Return
