@@ -7,7 +7,9 @@
 source "$(dirname "$0")/lib.sh"
 
 LIMIT=$((700 * 1024 * 1024))
-GROUP=""
+GROUP=""       # the group made here, removed at the end
+SCOPE_MOUNT="" # set where a systemd scope holds the limit instead
+SCOPE_GROUP=""
 
 skip() {
     echo "SKIP: $*"
@@ -45,11 +47,47 @@ make_group() {
     own=$(awk -F: '$1 == "0" { print $3; exit }' /proc/self/cgroup)
     GROUP="$mount${own%/}/tessellon-e2e-$$"
     mkdir "$GROUP" 2>/dev/null || skip "cannot make a cgroup under $mount$own"
+    # a group holding processes cannot hand controllers down; systemd can make a scope
     [ -f "$GROUP/memory.max" ] || echo +memory >"$mount${own%/}/cgroup.subtree_control" 2>/dev/null ||
         true
-    [ -f "$GROUP/memory.max" ] || skip "the memory controller is not enabled for $mount$own"
+    if [ ! -f "$GROUP/memory.max" ]; then
+        rmdir "$GROUP"
+        GROUP=""
+        if ! { [ -d /run/systemd/system ] && command -v systemd-run >/dev/null; }; then
+            skip "the memory controller is not enabled for $mount$own, and there is no systemd"
+        fi
+        SCOPE_MOUNT=$mount
+        return
+    fi
     echo "$LIMIT" >"$GROUP/memory.max" || skip "cannot limit $GROUP"
     echo 0 >"$GROUP/memory.swap.max" 2>/dev/null || true
+}
+
+# The program's way into its group: it moves itself in before it starts, or systemd starts
+# it in a transient scope with the limit.
+write_launcher() {
+    if [ -n "$SCOPE_MOUNT" ]; then
+        cat >"$1" <<EOF
+#!/bin/sh
+exec systemd-run --quiet --scope -p MemoryMax=$LIMIT -p MemorySwapMax=0 "$E2E_DIR/tessellon"
+EOF
+    else
+        cat >"$1" <<EOF
+#!/bin/sh
+echo \$\$ >"$GROUP/cgroup.procs" && exec "$E2E_DIR/tessellon"
+EOF
+    fi
+    chmod +x "$1"
+}
+
+# A systemd scope is found once the program runs in it; systemd removes it afterwards.
+find_scope() {
+    [ -n "$SCOPE_MOUNT" ] || return 0
+    local path
+    path=$(awk -F: '$1 == "0" { print $3; exit }' "/proc/$APP_PID/cgroup")
+    [ "$(cat "$SCOPE_MOUNT$path/memory.max" 2>/dev/null)" = "$LIMIT" ] ||
+        skip "systemd-run did not start the program in a limited scope"
+    SCOPE_GROUP="$SCOPE_MOUNT$path"
 }
 
 remove_group() {
@@ -64,9 +102,9 @@ trap 'e2e_cleanup; remove_group' EXIT
 
 # Peak memory of the group, as each version reports it (v2 kernels before 5.19 keep none).
 group_peak() {
-    if [ -f "$GROUP/memory.max_usage_in_bytes" ]; then cat "$GROUP/memory.max_usage_in_bytes"
-    elif [ -f "$GROUP/memory.peak" ]; then cat "$GROUP/memory.peak"
-    else cat "$GROUP/memory.current"; fi
+    if [ -f "$LIMITED/memory.max_usage_in_bytes" ]; then cat "$LIMITED/memory.max_usage_in_bytes"
+    elif [ -f "$LIMITED/memory.peak" ]; then cat "$LIMITED/memory.peak"
+    else cat "$LIMITED/memory.current"; fi
 }
 
 app_alive() {
@@ -93,16 +131,14 @@ write_rle_bitmap() {
 make_group
 cp "$TESSELLON_BIN" "$E2E_DIR/tessellon"
 # The program enters the group before it starts, so everything it takes is counted there.
-cat >"$E2E_DIR/in-group" <<EOF
-#!/bin/sh
-echo \$\$ >"$GROUP/cgroup.procs" && exec "$E2E_DIR/tessellon"
-EOF
-chmod +x "$E2E_DIR/in-group"
+write_launcher "$E2E_DIR/in-group"
 write_rle_bitmap "$E2E_DIR/huge.bmp" 16384 16384
 write_rle_bitmap "$E2E_DIR/small.bmp" $CANVAS_W $CANVAS_H # the handles stay where they are
 
 start_app "$E2E_DIR/in-group"
-check "the program runs in the limited group" grep -qx "$APP_PID" "$GROUP/cgroup.procs"
+find_scope
+LIMITED=${SCOPE_GROUP:-$GROUP}
+check "the program runs in the limited group" grep -qx "$APP_PID" "$LIMITED/cgroup.procs"
 
 # The same form of file at the fitted size loads: only the size of the other is refused.
 load_map small
