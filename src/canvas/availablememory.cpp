@@ -67,9 +67,9 @@ qint64 leftInGroup(const QString& dir, bool v2)
 
 // Where the memory hierarchy is mounted: a cgroup2 mount, or a cgroup v1 one with the memory
 // controller. Empty when there is none.
-QString mountOf(bool v2)
+QString mountOf(const QString& root, bool v2)
 {
-    const QByteArray info = readSmallFile(QStringLiteral("/proc/self/mountinfo"));
+    const QByteArray info = readSmallFile(root + QStringLiteral("/proc/self/mountinfo"));
     for (const QByteArray& line : info.split('\n')) {
         // id parent dev root mountpoint options [optional...] - type source superoptions
         const QList<QByteArray> f = line.split(' ');
@@ -77,13 +77,13 @@ QString mountOf(bool v2)
         if (dash < 5 || dash + 3 >= f.size() || f[3] != "/") continue;
         const bool isV2 = f[dash + 1] == "cgroup2";
         const bool isV1Memory = f[dash + 1] == "cgroup" && f[dash + 3].split(',').contains("memory");
-        if (v2 ? isV2 : isV1Memory) return QString::fromUtf8(f[4]);
+        if (v2 ? isV2 : isV1Memory) return root + QString::fromUtf8(f[4]);
     }
     return {};
 }
 
 // The least left in the process's memory cgroup and every one above it, for one version.
-qint64 leftInHierarchy(bool v2, const QByteArray& ownGroups)
+qint64 leftInHierarchy(const QString& root, bool v2, const QByteArray& ownGroups)
 {
     for (const QByteArray& line : ownGroups.split('\n')) {
         // "0::/path" for v2; "4:memory:/path" (controllers separated by commas) for v1
@@ -92,8 +92,8 @@ qint64 leftInHierarchy(bool v2, const QByteArray& ownGroups)
         const bool match = v2 ? f[0] == "0" && f[1].isEmpty() : f[1].split(',').contains("memory");
         if (!match) continue;
         // mounts do not move while the program runs; the process may change groups
-        static const QString mounts[2] = {mountOf(false), mountOf(true)};
-        const QString& mount = mounts[v2];
+        static const QString mounts[2] = {mountOf(QString(), false), mountOf(QString(), true)};
+        const QString mount = root.isEmpty() ? mounts[v2] : mountOf(root, v2);
         if (mount.isEmpty()) return kUnknown;
         QString path = QString::fromUtf8(line.mid(f[0].size() + f[1].size() + 2));
         if (path.contains(QLatin1String(".."))) return kUnknown;
@@ -113,10 +113,15 @@ qint64 leftInHierarchy(bool v2, const QByteArray& ownGroups)
 qint64 availableMemory()
 {
     const qint64 forced = testOverride.load();
-    if (forced >= 0) return forced;
-    const QByteArray groups = readSmallFile(QStringLiteral("/proc/self/cgroup"));
-    qint64 left = std::min(leftInHierarchy(true, groups), leftInHierarchy(false, groups));
-    const QByteArray meminfo = readSmallFile(QStringLiteral("/proc/meminfo"));
+    return forced >= 0 ? forced : readAvailableMemory(QString());
+}
+
+qint64 readAvailableMemory(const QString& root)
+{
+    const QByteArray groups = readSmallFile(root + QStringLiteral("/proc/self/cgroup"));
+    qint64 left =
+        std::min(leftInHierarchy(root, true, groups), leftInHierarchy(root, false, groups));
+    const QByteArray meminfo = readSmallFile(root + QStringLiteral("/proc/meminfo"));
     left = std::min(left, readField(meminfo, QByteArrayLiteral("MemAvailable:"), 1024));
     if (left == kUnknown) return kMaxSurfaceBytes;
     return std::clamp<qint64>(left - kMargin, 0, kMaxSurfaceBytes);

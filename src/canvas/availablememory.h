@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 namespace tessellon {
 
@@ -9,6 +9,10 @@ namespace tessellon {
 /// limit, and the system's MemAvailable, the last two less a margin for the rest of the
 /// program. Read afresh on every call, from a few small files: call it once an operation.
 qint64 availableMemory();
+
+/// The figure availableMemory() reads, with every /proc and /sys path under `root` ("" for
+/// the system's own), and no override.
+qint64 readAvailableMemory(const QString& root);
 
 /// From now on availableMemory() gives `bytes`; a negative value reads the system again.
 void setAvailableMemoryForTesting(qint64 bytes);
