@@ -10,6 +10,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include <utility>
 
 namespace tessellon {
 

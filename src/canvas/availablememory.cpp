@@ -60,7 +60,8 @@ qint64 leftInGroup(const QString& dir, bool v2)
     if (usage == kUnknown) return kUnknown;
     const QByteArray stat = readSmallFile(dir + QStringLiteral("/memory.stat"));
     qint64 droppable = readField(
-        stat, v2 ? QByteArrayLiteral("inactive_file") : QByteArrayLiteral("total_inactive_file"), 1);
+        stat, v2 ? QByteArrayLiteral("inactive_file") : QByteArrayLiteral("total_inactive_file"),
+        1);
     if (droppable == kUnknown) droppable = 0;
     return limit - std::max<qint64>(0, usage - droppable);
 }
@@ -76,7 +77,8 @@ QString mountOf(const QString& root, bool v2)
         const qsizetype dash = f.indexOf("-");
         if (dash < 5 || dash + 3 >= f.size() || f[3] != "/") continue;
         const bool isV2 = f[dash + 1] == "cgroup2";
-        const bool isV1Memory = f[dash + 1] == "cgroup" && f[dash + 3].split(',').contains("memory");
+        const bool isV1Memory =
+            f[dash + 1] == "cgroup" && f[dash + 3].split(',').contains("memory");
         if (v2 ? isV2 : isV1Memory) return root + QString::fromUtf8(f[4]);
     }
     return {};

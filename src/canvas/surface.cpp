@@ -128,7 +128,8 @@ bool Surface::writable()
     if (img_.isNull()) return false;
     if (!soleOwner() && !moveToNewBitmap(width(), height(), memoryFor(width(), height())))
         return false;
-    bits_ = img_.bits(); // the same pixels, held by nobody else; caches keyed on the image see a change
+    // the same pixels, held by nobody else; caches keyed on the image see a change
+    bits_ = img_.bits();
     return true;
 }
 

@@ -222,13 +222,17 @@ void TestResize::memoryShortLeavesTheCanvas_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("message"); // the box shown, "" for none
-    QTest::newRow("growth by a key") << "key" << "";
-    QTest::newRow("typed resize") << "typed" << "";
-    QTest::newRow("handle drag") << "drag" << "";
+    QTest::newRow("growth by a key") << "key"
+                                     << "";
+    QTest::newRow("typed resize") << "typed"
+                                  << "";
+    QTest::newRow("handle drag") << "drag"
+                                 << "";
     QTest::newRow("load") << "load"
                           << "Unable to load file, please ensure name is correct and the file "
                              "is a valid bitmap.";
-    QTest::newRow("drop") << "drop" << "File format not supported, unable to load.";
+    QTest::newRow("drop") << "drop"
+                          << "File format not supported, unable to load.";
 }
 
 // Whatever would commit more than the memory left is refused before it touches anything:

@@ -41,6 +41,8 @@ void TestAvailableMemory::figures_data()
     const QString v2Leaf = QStringLiteral("sys/fs/cgroup/user/app/");
     const QString own2 = QStringLiteral("proc/self/cgroup");
     const QString meminfo = QStringLiteral("proc/meminfo");
+    // one file and its content to a pair of entries
+    // clang-format off
     QTest::newRow("v2 limit at the leaf, inactive cache aside")
         << QStringList{QStringLiteral("proc/self/mountinfo"), kV2Mount, own2, "0::/user/app\n",
                        v2Leaf + "memory.max", mib(800), v2Leaf + "memory.current", mib(100),
@@ -71,6 +73,7 @@ void TestAvailableMemory::figures_data()
                        v2Leaf + "memory.max", mib(100), v2Leaf + "memory.current", mib(150)}
         << qint64(0);
     QTest::newRow("nothing to read: the budget") << QStringList{} << qint64(1024);
+    // clang-format on
 }
 
 void TestAvailableMemory::figures()
