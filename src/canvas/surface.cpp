@@ -59,7 +59,7 @@ void Surface::paintPicture(const QImage& src, int x, int y, RasterOp op)
 
 void Surface::paintPicture(const QImage& src, int x, int y, const QRect& srcRect, RasterOp op)
 {
-    if (src.isNull() || !writable()) return;
+    if (src.isNull() || img_.isNull()) return;
     // Clip the source part to the source image, then the destination to the bitmap,
     // carrying every cut back to the other side.
     QRect part = srcRect.intersected(src.rect());
@@ -67,7 +67,7 @@ void Surface::paintPicture(const QImage& src, int x, int y, const QRect& srcRect
     x += part.x() - srcRect.x();
     y += part.y() - srcRect.y();
     const QRect dest = QRect(x, y, part.width(), part.height()).intersected(img_.rect());
-    if (dest.isEmpty()) return;
+    if (dest.isEmpty() || !writable()) return;
     const int sx = part.x() + (dest.x() - x);
     const int sy = part.y() + (dest.y() - y);
 
