@@ -222,11 +222,12 @@ void frmTessellon::PlaceResizeHandles()
     }
 }
 
-void frmTessellon::setCanvasSize(int w, int h)
+bool frmTessellon::setCanvasSize(int w, int h)
 {
-    Canvas.setSize(std::max(1, w), std::max(1, h));
+    if (!Canvas.setSize(std::max(1, w), std::max(1, h))) return false;
     picCanvas->resize(Canvas.width(), Canvas.height());
     picCanvas->update();
+    return true;
 }
 
 void frmTessellon::moveCanvas(int left, int top)

@@ -108,8 +108,8 @@ public:
     void PlaceResizeHandles();
 
     /// Sets the canvas size in pixels: the bitmap keeps its top-left content, the widget
-    /// follows.
-    void setCanvasSize(int w, int h);
+    /// follows. False, with the canvas as it was, when memory will not hold the new size.
+    bool setCanvasSize(int w, int h);
     /// The canvas widget's place inside picScrollContainer.
     void moveCanvas(int left, int top);
 
@@ -174,8 +174,9 @@ public:
     /// x and y: the pointer relative to the handle's top-left, in pixels.
     void picResizer_MouseMove(int handle, double x, double y);
     void picResizer_MouseUp();
-    /// Makes the canvas bitmap exactly `picture`, at its size.
-    void setCanvasPicture(const QImage& picture);
+    /// Makes the canvas bitmap exactly `picture`, at its size; false, with the canvas as it
+    /// was, when it cannot be taken over (a copy or conversion that does not fit).
+    bool setCanvasPicture(QImage&& picture);
 
     // --- settings and the binding page -----------------------------------------------------------
     /// Tessellon.ini in the program directory.

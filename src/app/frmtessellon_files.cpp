@@ -38,11 +38,12 @@ QString firstDroppedFile(const QMimeData* data)
 
 } // namespace
 
-void frmTessellon::setCanvasPicture(const QImage& picture)
+bool frmTessellon::setCanvasPicture(QImage&& picture)
 {
-    Canvas.setPicture(picture);
+    if (!Canvas.setPicture(std::move(picture))) return false;
     picCanvas->resize(Canvas.width(), Canvas.height());
     picCanvas->update();
+    return true;
 }
 
 void frmTessellon::cmdLoad_Click()
@@ -54,7 +55,7 @@ void frmTessellon::cmdLoad_Click()
     if (!LoadFileName.isEmpty()) {
         moveCanvas(5, 5);
         PictureResult r = readPicture(mapPath(programDir_, LoadFileName));
-        if (r.image.isNull()) {
+        if (r.image.isNull() || !setCanvasPicture(std::move(r.image))) {
             dialogs().MsgBox(QStringLiteral("Unable to load file, please ensure name is correct "
                                             "and the file is a valid bitmap."),
                              msgbox::kOkOnly, kErrorTitle);
@@ -62,7 +63,6 @@ void frmTessellon::cmdLoad_Click()
             focusFob();
             return;
         }
-        setCanvasPicture(std::exchange(r.image, QImage())); // sole owner: drawing won't copy it
         VScroll->setValueFromCode(1);
         HScroll->setValueFromCode(1);
         UpdateScrollRanges();
@@ -116,12 +116,11 @@ void frmTessellon::LoadDroppedFile(const QString& path)
 {
     moveCanvas(5, 5);
     PictureResult r = readPicture(path);
-    if (r.image.isNull()) {
+    if (r.image.isNull() || !setCanvasPicture(std::move(r.image))) {
         dialogs().MsgBox(QStringLiteral("File format not supported, unable to load."),
                          msgbox::kOkOnly, kErrorTitle);
         return;
     }
-    setCanvasPicture(std::exchange(r.image, QImage())); // sole owner: drawing won't copy it
     viewHome(); // both bars to 1, the cursor to the top-left corner
     LoadFileName.clear();
     SaveFileName.clear();

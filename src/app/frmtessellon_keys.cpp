@@ -215,8 +215,8 @@ void frmTessellon::KeepCursorInView()
         grown.setHeight(std::max(grown.height(), std::min(c.y() + 31, kMaxCoordinate)));
     if (c.x() + CursorStep >= grown.width())
         grown.setWidth(std::max(grown.width(), std::min(c.x() + 31, kMaxCoordinate)));
-    const bool grew = grown != Canvas.size();
-    if (grew) setCanvasSize(grown.width(), grown.height());
+    // memory that will not hold the new strip leaves the canvas as it is
+    const bool grew = grown != Canvas.size() && setCanvasSize(grown.width(), grown.height());
     // 3. to 6. Follow with the ranges as they were before any growth.
     const int frameW = picScrollContainer->width(), frameH = picScrollContainer->height();
     if (picCanvas->y() + c.y() >= frameH - kFollowBand)

@@ -36,6 +36,7 @@ void prefetchRow(const QRgb* line, int w)
 // every 30th row the dots of a horizontal line.
 void replaceOnGrid(Surface& canvas, QRgb from, QRgb to)
 {
+    if (!canvas.writable()) return;
     const int w = canvas.width();
     const int h = canvas.height();
     const QRgb target = to | 0xFF000000u;
@@ -87,6 +88,7 @@ QRect gridRepairArea(int left, int top)
 
 void RepairGridAtCursor(Surface& canvas, int left, int top, bool gridOn)
 {
+    if (!canvas.writable()) return;
     const auto [gx, gy] = repairOrigin(left, top);
     const int w = canvas.width();
     const int h = canvas.height();

@@ -1,9 +1,9 @@
 #include "pixelpool.h"
 
+#include "availablememory.h"
+
 #include <algorithm>
 #include <cstdlib>
-#include <mutex>
-#include <vector>
 
 #ifdef __linux__
 #include <sys/mman.h>
@@ -18,8 +18,6 @@ namespace {
 // 32768 of them. Only address space: 4 GiB of it, of which a map uses what it writes.
 constexpr int kReservedColumns = 32768;
 constexpr int kReservedRows = 32768;
-// Smaller images come and go through QImage's own allocation.
-constexpr qsizetype kOwnBlockMinimum = qsizetype(2) << 20;
 // A growing row meets its next page after 34 strips of 30 pixels; that page is prepared for
 // at least a 24th of the rows per widening, more when the page is nearer.
 constexpr int kPrepareSlices = 24;
@@ -39,19 +37,6 @@ qsizetype roundUp(qsizetype n, qsizetype unit)
     return (n + unit - 1) / unit * unit;
 }
 
-// Live blocks, so that a surface adopting an image finds the block it lives in.
-struct Registry
-{
-    std::mutex lock;
-    std::vector<PixelBlock*> blocks;
-};
-
-Registry& registry()
-{
-    static Registry* r = new Registry; // never destroyed: images may outlive static destruction
-    return *r;
-}
-
 void dropImageReference(void* keep)
 {
     delete static_cast<std::shared_ptr<PixelBlock>*>(keep);
@@ -62,18 +47,10 @@ void dropImageReference(void* keep)
 PixelBlock::PixelBlock(uchar* data, qsizetype bytesPerLine, int rows, bool reserved)
     : data_(data), bytesPerLine_(bytesPerLine), rows_(rows), reserved_(reserved)
 {
-    Registry& r = registry();
-    std::lock_guard<std::mutex> guard(r.lock);
-    r.blocks.push_back(this);
 }
 
 PixelBlock::~PixelBlock()
 {
-    {
-        Registry& r = registry();
-        std::lock_guard<std::mutex> guard(r.lock);
-        r.blocks.erase(std::find(r.blocks.begin(), r.blocks.end(), this));
-    }
 #ifdef __linux__
     if (reserved_) {
         munmap(data_, size_t(bytesPerLine_) * size_t(rows_));
@@ -83,14 +60,19 @@ PixelBlock::~PixelBlock()
     std::free(data_);
 }
 
-std::shared_ptr<PixelBlock> PixelBlock::create(int w, int h)
+std::shared_ptr<PixelBlock> PixelBlock::create(int w, int h, qint64 available)
 {
     if (w < 1 || h < 1) return nullptr;
-    if (w <= kReservedColumns && h <= kReservedRows)
+    if (w <= kReservedColumns && h <= kReservedRows) {
+        // rows are committed page by page as they are whitened
+        if (qint64(h) * roundUp(qsizetype(w) * 4, pageSize()) > available) return nullptr;
         if (auto b = reserve()) return b;
-    return allocate(w, h);
+    }
+    return allocate(w, h, available);
 }
 
+// Address space only: MAP_NORESERVE, since what is written of it is judged against the
+// memory left before it is written, and 4 GiB counted up front would fail most machines.
 std::shared_ptr<PixelBlock> PixelBlock::reserve()
 {
 #ifdef __linux__
@@ -108,28 +90,18 @@ std::shared_ptr<PixelBlock> PixelBlock::reserve()
 #endif
 }
 
-std::shared_ptr<PixelBlock> PixelBlock::allocate(int w, int h)
+std::shared_ptr<PixelBlock> PixelBlock::allocate(int w, int h, qint64 available)
 {
     // A quarter of headroom each way; if that much is not to be had, the exact size.
     for (bool headroom : {true, false}) {
         const qsizetype columns = roundUp(qsizetype(w) + (headroom ? w / 4 : 0), 16);
         const int rows = h + (headroom ? h / 4 : 0);
         const qsizetype bytes = columns * 4 * rows;
+        if (bytes > available) continue;
         if (void* p = std::aligned_alloc(64, size_t(bytes)))
             return std::shared_ptr<PixelBlock>(
                 new PixelBlock(static_cast<uchar*>(p), columns * 4, rows, false));
     }
-    return nullptr;
-}
-
-std::shared_ptr<PixelBlock> PixelBlock::holding(const QImage& img)
-{
-    if (img.isNull()) return nullptr;
-    Registry& r = registry();
-    std::lock_guard<std::mutex> guard(r.lock);
-    for (PixelBlock* b : r.blocks)
-        if (b->data_ == img.constBits() && b->bytesPerLine_ == img.bytesPerLine())
-            return b->weak_from_this().lock();
     return nullptr;
 }
 
@@ -138,6 +110,17 @@ bool PixelBlock::suits(int w, int h) const noexcept
     if (w < 1 || h < 1 || qsizetype(w) * 4 > bytesPerLine_ || h > rows_) return false;
     // a plain allocation used at under a quarter is given back by moving to a smaller one
     return reserved_ || qsizetype(w) * 4 * h * 4 >= bytesPerLine_ * rows_;
+}
+
+qint64 PixelBlock::committed(QSize s) const noexcept
+{
+    return reserved_ ? qint64(s.height()) * roundUp(qsizetype(s.width()) * 4, pageSize()) : 0;
+}
+
+qint64 PixelBlock::growthCost(QSize from, QSize to) const noexcept
+{
+    // a plain allocation was paid for whole when it was made
+    return std::max<qint64>(0, committed(to) - committed(from));
 }
 
 QImage PixelBlock::image(int w, int h)
@@ -172,7 +155,7 @@ void PixelBlock::release(QSize from, QSize to)
 #endif
 }
 
-void PixelBlock::prepareRightOf(int w, int h, int grownBy)
+void PixelBlock::prepareRightOf(int w, int h, int grownBy, qint64 available)
 {
     if (!reserved_ || grownBy < 1) return;
     const qsizetype next = roundUp(qsizetype(w) * 4, pageSize());
@@ -186,7 +169,8 @@ void PixelBlock::prepareRightOf(int w, int h, int grownBy)
     const int rowsLeft = std::max(0, h - preparedRows_);
     const int slice = int(std::max<qsizetype>((h + kPrepareSlices - 1) / kPrepareSlices,
                                               (rowsLeft + widenings - 1) / widenings));
-    const int end = std::min(h, preparedRows_ + slice);
+    const qint64 affordable = preparedRows_ + std::max<qint64>(0, available) / pageSize();
+    const int end = int(std::min<qint64>({h, preparedRows_ + qint64(slice), affordable}));
     // one white pixel outside the image commits the page; growth whitens it again anyway
     for (int y = preparedRows_; y < end; ++y)
         *reinterpret_cast<quint32*>(row(y) + next) = 0xFFFFFFFFu;
@@ -195,10 +179,8 @@ void PixelBlock::prepareRightOf(int w, int h, int grownBy)
 
 QImage allocateRgb32(int w, int h)
 {
-    if (w < 1 || h < 1) return {};
-    if (qsizetype(w) * h * 4 < kOwnBlockMinimum) return QImage(w, h, QImage::Format_RGB32);
-    const std::shared_ptr<PixelBlock> block = PixelBlock::create(w, h);
-    return block ? block->image(w, h) : QImage();
+    if (w < 1 || h < 1 || qint64(w) * h * 4 > availableMemory()) return {};
+    return QImage(w, h, QImage::Format_RGB32);
 }
 
 } // namespace tessellon

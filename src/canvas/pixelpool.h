@@ -10,14 +10,14 @@ namespace tessellon {
 /// moving a pixel. Where the system allows it, a block reserves address space for the
 /// largest surface at once (32768 rows of 32768 pixels) and pages are committed only as
 /// they are first written; elsewhere it is one allocation with a quarter of headroom in row
-/// length and row count. Images made by image() share the block and keep it alive.
+/// length and row count. Every image made by image() holds the block, so the number of
+/// holders says whether anyone besides its owner can still reach its pixels.
 class PixelBlock : public std::enable_shared_from_this<PixelBlock>
 {
 public:
-    /// A block that holds at least w x h pixels; null when memory runs out.
-    static std::shared_ptr<PixelBlock> create(int w, int h);
-    /// The block whose first pixel is `img`'s first pixel, at the block's row length.
-    static std::shared_ptr<PixelBlock> holding(const QImage& img);
+    /// A block that holds at least w x h pixels, if an image of that size in it commits at
+    /// most `available` bytes; null when it would not, or memory runs out.
+    static std::shared_ptr<PixelBlock> create(int w, int h, qint64 available);
 
     PixelBlock(const PixelBlock&) = delete;
     PixelBlock& operator=(const PixelBlock&) = delete;
@@ -25,22 +25,26 @@ public:
 
     /// Whether a w x h image fits, and (for a plain allocation) uses a fair share of it.
     bool suits(int w, int h) const noexcept;
-    /// A w x h image over the block's first rows, which must fit. Pixels never written
-    /// since the block was made, or since release() dropped them, are undefined.
+    /// The memory an image of size `from` commits on becoming one of size `to`.
+    qint64 growthCost(QSize from, QSize to) const noexcept;
+    /// A w x h image over the block's first rows, which must fit; it holds the block. Pixels
+    /// never written since the block was made, or since release() dropped them, are undefined.
     QImage image(int w, int h);
     /// An image of size `from` becomes one of size `to`: pages holding only pixels outside
-    /// `to` go back to the system.
+    /// `to` go back to the system. Only for the block's one holder: other images would read
+    /// zeros there.
     void release(QSize from, QSize to);
     /// After a widening by `grownBy` to w x h: commits the page after the right end of the
-    /// rows, a slice of the rows per call, so that a row growing into it later does not stop
-    /// for the system to supply it.
-    void prepareRightOf(int w, int h, int grownBy);
+    /// rows, a slice of the rows per call and no more than `available` bytes, so that a row
+    /// growing into it later does not stop for the system to supply it.
+    void prepareRightOf(int w, int h, int grownBy, qint64 available);
 
 private:
     PixelBlock(uchar* data, qsizetype bytesPerLine, int rows, bool reserved);
     static std::shared_ptr<PixelBlock> reserve();
-    static std::shared_ptr<PixelBlock> allocate(int w, int h);
+    static std::shared_ptr<PixelBlock> allocate(int w, int h, qint64 available);
     uchar* row(int y) const noexcept { return data_ + qsizetype(y) * bytesPerLine_; }
+    qint64 committed(QSize s) const noexcept;
 
     uchar* data_;
     qsizetype bytesPerLine_;
@@ -50,9 +54,9 @@ private:
     int preparedRows_ = 0;     // rows above this have that page
 };
 
-/// A blank (uninitialised) RGB32 image of w x h pixels. A large one lives in a block of its
-/// own, so that a surface adopting it can grow it in place; small ones are Qt's own.
-/// Returns a null image when memory runs out.
+/// A blank (uninitialised) RGB32 image of w x h pixels in memory of its own, for a picture
+/// being read. Returns a null image when the pixels do not fit in availableMemory(), or
+/// memory runs out.
 QImage allocateRgb32(int w, int h);
 
 } // namespace tessellon

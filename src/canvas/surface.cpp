@@ -1,5 +1,6 @@
 #include "surface.h"
 
+#include "availablememory.h"
 #include "pixelpool.h"
 
 #include <algorithm>
@@ -9,30 +10,46 @@ namespace tessellon {
 
 namespace {
 
-QImage whiteImage(int w, int h)
+// Smaller bitmaps are Qt's own allocation (the undo buffers, the fitted start canvas), and
+// well within the margin availableMemory() leaves, so they are not judged.
+constexpr qint64 kOwnBlockMinimum = qint64(2) << 20;
+
+qint64 bytesOf(int w, int h)
 {
-    QImage img = allocateRgb32(w, h);
-    if (!img.isNull()) img.fill(toRgb32(kWhite));
-    return img;
+    return qint64(w) * h * 4;
 }
 
-// The block `img` alone owns pixels in, if any. A shared image must keep its pixels for its
-// other owners, and one that was written while shared has been copied out of its block.
-std::shared_ptr<PixelBlock> soleBlock(const QImage& img)
+// What a bitmap of w x h may commit, read once for the operation.
+qint64 memoryFor(int w, int h)
 {
-    return img.isDetached() ? PixelBlock::holding(img) : nullptr;
+    return bytesOf(w, h) < kOwnBlockMinimum ? kOwnBlockMinimum : availableMemory();
 }
 
 } // namespace
 
-Surface::Surface(int w, int h) : img_(whiteImage(w, h)) {}
-
-void Surface::setPicture(QImage picture)
+Surface::Surface(int w, int h)
 {
-    if (picture.format() == QImage::Format_RGB32)
-        img_ = std::move(picture);
-    else
-        img_ = picture.convertToFormat(QImage::Format_RGB32);
+    setSize(w, h);
+}
+
+bool Surface::setPicture(QImage&& picture)
+{
+    if (picture.isNull()) {
+        take(QImage(), nullptr);
+        return true;
+    }
+    const int w = picture.width(), h = picture.height();
+    if (bytesOf(w, h) > kMaxSurfaceBytes) return false;
+    if (picture.format() != QImage::Format_RGB32 || !picture.isDetached()) {
+        if (bytesOf(w, h) > memoryFor(w, h)) return false;
+        picture = picture.format() == QImage::Format_RGB32
+                      ? picture.copy()
+                      : picture.convertToFormat(QImage::Format_RGB32);
+    }
+    // pixels the picture only borrows read-only are copied here, and that copy may fail
+    if (picture.isNull() || !picture.bits()) return false;
+    take(std::move(picture), nullptr);
+    return true;
 }
 
 void Surface::paintPicture(const QImage& src, int x, int y, RasterOp op)
@@ -50,7 +67,7 @@ void Surface::paintPicture(const QImage& src, int x, int y, const QRect& srcRect
     x += part.x() - srcRect.x();
     y += part.y() - srcRect.y();
     const QRect dest = QRect(x, y, part.width(), part.height()).intersected(img_.rect());
-    if (dest.isEmpty()) return;
+    if (dest.isEmpty() || !writable()) return;
     const int sx = part.x() + (dest.x() - x);
     const int sy = part.y() + (dest.y() - y);
 
@@ -78,57 +95,90 @@ VbColor Surface::Point(int x, int y) const noexcept
     return fromRgb32(row(y)[x]);
 }
 
-void Surface::PSet(int x, int y, VbColor colour) noexcept
+void Surface::PSet(int x, int y, VbColor colour)
 {
-    if (x < 0 || y < 0 || x >= img_.width() || y >= img_.height()) return;
+    if (x < 0 || y < 0 || x >= img_.width() || y >= img_.height() || !writable()) return;
     row(y)[x] = toRgb32(colour);
 }
 
 void Surface::fillRect(const QRect& r, VbColor colour)
 {
     const QRect area = r.intersected(img_.rect());
-    if (area.isEmpty()) return;
+    if (area.isEmpty() || !writable()) return;
     const QRgb p = toRgb32(colour);
     for (int y = area.top(); y <= area.bottom(); ++y)
         std::fill_n(row(y) + area.x(), area.width(), p);
 }
 
-void Surface::setSize(int w, int h)
+bool Surface::setSize(int w, int h)
 {
-    if (w == width() && h == height()) return;
-    if (qint64(std::max(w, 0)) * std::max(h, 0) * 4 > kMaxSurfaceBytes) return;
-    if (w < 1 || h < 1 || img_.isNull()) {
-        img_ = whiteImage(w, h);
-        return;
+    if (w == width() && h == height()) return true;
+    if (w < 1 || h < 1) {
+        take(QImage(), nullptr);
+        return true;
     }
-    const std::shared_ptr<PixelBlock> block = soleBlock(img_);
-    if (block && block->suits(w, h))
-        resizeInBlock(*block, w, h);
-    else
-        moveToNewBitmap(w, h);
+    if (bytesOf(w, h) > kMaxSurfaceBytes) return false;
+    const qint64 available = memoryFor(w, h);
+    if (block_ && soleOwner() && block_->suits(w, h)) return resizeInBlock(w, h, available);
+    return moveToNewBitmap(w, h, available);
 }
 
-void Surface::resizeInBlock(PixelBlock& block, int w, int h)
+bool Surface::writable()
+{
+    if (img_.isNull()) return false;
+    if (!soleOwner() && !moveToNewBitmap(width(), height(), memoryFor(width(), height())))
+        return false;
+    // the same pixels, held by nobody else; caches keyed on the image see a change
+    bits_ = img_.bits();
+    return true;
+}
+
+// Nobody else holds a copy of the image or another image of its block: only then may its
+// pixels be written, or its pages given back.
+bool Surface::soleOwner() const noexcept
+{
+    return img_.isDetached() && (!block_ || block_.use_count() == 2); // block_ and img_'s hold
+}
+
+bool Surface::resizeInBlock(int w, int h, qint64 available)
 {
     const QSize old = size();
-    QImage resized = block.image(w, h);
-    if (resized.isNull()) return;
-    block.release(old, resized.size());
-    img_ = std::move(resized);
+    const qint64 cost = block_->growthCost(old, QSize(w, h));
+    if (cost > available) return false;
+    QImage resized = block_->image(w, h);
+    if (resized.isNull()) return false;
+    block_->release(old, resized.size());
+    take(std::move(resized), block_);
     whitenOutside(old.boundedTo(size()));
-    if (w > old.width()) block.prepareRightOf(w, h, w - old.width());
+    if (w > old.width()) block_->prepareRightOf(w, h, w - old.width(), available - cost);
+    return true;
 }
 
-void Surface::moveToNewBitmap(int w, int h)
+bool Surface::moveToNewBitmap(int w, int h, qint64 available)
 {
-    QImage next = allocateRgb32(w, h);
-    if (next.isNull()) return; // out of memory: the canvas keeps its size
+    std::shared_ptr<PixelBlock> block;
+    QImage next;
+    if (bytesOf(w, h) < kOwnBlockMinimum)
+        next = QImage(w, h, QImage::Format_RGB32);
+    else if ((block = PixelBlock::create(w, h, available)))
+        next = block->image(w, h);
+    uchar* to = next.isNull() ? nullptr : next.bits();
+    if (!to) return false; // the surface keeps its size
     const int cw = std::min(w, width());
     const int ch = std::min(h, height());
     for (int y = 0; y < ch; ++y)
-        std::memcpy(next.scanLine(y), img_.constScanLine(y), size_t(cw) * sizeof(QRgb));
-    img_ = std::move(next);
+        std::memcpy(to + y * next.bytesPerLine(), row(y), size_t(cw) * sizeof(QRgb));
+    take(std::move(next), std::move(block));
     whitenOutside(QSize(cw, ch));
+    return true;
+}
+
+void Surface::take(QImage img, std::shared_ptr<PixelBlock> block)
+{
+    block_ = std::move(block);
+    img_ = std::move(img);
+    bits_ = img_.isNull() ? nullptr : img_.bits(); // new to us: nobody else holds it
+    bytesPerLine_ = img_.bytesPerLine();
 }
 
 void Surface::whitenOutside(QSize kept)

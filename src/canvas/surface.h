@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QRect>
 
+#include <memory>
+
 namespace tessellon {
 
 class PixelBlock;
@@ -21,8 +23,11 @@ inline constexpr qint64 kMaxSurfaceBytes = qint64(1) << 30;
 /// A persistent picture: a 24-bit image (kept as QImage::Format_RGB32, alpha always 0xFF)
 /// with the blits, pixel access and fills the editor needs. Everything is clipped: whatever
 /// falls outside the bitmap is dropped, at every edge and at negative positions. A large
-/// bitmap keeps room to grow in its rows and below them: growing right or down only whitens
-/// the gained area, and shrinking gives the dropped pages back to the system.
+/// bitmap lives in a pixel block the surface owns, with room to grow in its rows and below
+/// them: growing right or down only whitens the gained area, and shrinking gives the dropped
+/// pages back to the system. Every size change is judged against availableMemory() first and
+/// refused whole when it does not fit. Copies of image() keep their pixels: the surface
+/// writes only pixels nobody else holds, moving to a bitmap of its own first if need be.
 class Surface
 {
 public:
@@ -36,10 +41,10 @@ public:
 
     /// The bitmap itself; painting widgets draw straight from it, without a copy.
     const QImage& image() const noexcept { return img_; }
-    /// Makes the bitmap exactly `picture`, at its size (converted to RGB32). An RGB32 picture
-    /// is adopted, not copied: hand it over with std::move so that drawing on it later does
-    /// not make a copy of a picture still shared.
-    void setPicture(QImage picture);
+    /// Makes the bitmap exactly `picture`, at its size. An RGB32 picture held nowhere else is
+    /// adopted, not copied; any other is copied or converted. False, with the surface as it
+    /// was, when that copy or conversion fails.
+    bool setPicture(QImage&& picture);
 
     /// Draws `src` unscaled with its top-left pixel at (x, y).
     void paintPicture(const QImage& src, int x, int y, RasterOp op = RasterOp::SrcCopy);
@@ -50,30 +55,42 @@ public:
     /// The colour at (x, y), or kNoColour (-1) outside the bitmap.
     VbColor Point(int x, int y) const noexcept;
     /// Sets one pixel; ignored outside the bitmap.
-    void PSet(int x, int y, VbColor colour) noexcept;
+    void PSet(int x, int y, VbColor colour);
     /// Fills `r` (clipped) with one colour.
     void fillRect(const QRect& r, VbColor colour);
 
     /// Resizing keeps the content at the top-left; new area is white. A size beyond
-    /// kMaxSurfaceBytes, or one that memory cannot hold, is refused: the surface keeps its own.
-    void setWidth(int w) { setSize(w, height()); }
-    void setHeight(int h) { setSize(width(), h); }
-    void setSize(int w, int h);
+    /// kMaxSurfaceBytes, or one whose new memory does not fit in availableMemory(), is
+    /// refused: false, and the surface keeps its own. Sizes below 1 empty the surface.
+    bool setWidth(int w) { return setSize(w, height()); }
+    bool setHeight(int h) { return setSize(width(), h); }
+    bool setSize(int w, int h);
 
-    /// Raw row access for the pixel loops of the grid and the stamps.
-    QRgb* row(int y) noexcept { return reinterpret_cast<QRgb*>(img_.scanLine(y)); }
+    /// Makes the pixels the surface's alone, so that the rows of row() may be written; false
+    /// (nothing may be written) when the surface is empty or a copy does not fit. Every
+    /// writer calls it once before its loop.
+    bool writable();
+    /// Raw row access for the pixel loops of the grid and the stamps. Writing needs a
+    /// writable() call since the last change of size or copy of image().
+    QRgb* row(int y) noexcept { return reinterpret_cast<QRgb*>(bits_ + y * bytesPerLine_); }
     const QRgb* row(int y) const noexcept
     {
-        return reinterpret_cast<const QRgb*>(img_.constScanLine(y));
+        return reinterpret_cast<const QRgb*>(bits_ + y * bytesPerLine_);
     }
 
 private:
-    void resizeInBlock(PixelBlock& block, int w, int h);
-    void moveToNewBitmap(int w, int h);
+    bool soleOwner() const noexcept;
+    bool resizeInBlock(int w, int h, qint64 available);
+    bool moveToNewBitmap(int w, int h, qint64 available);
+    /// Takes `img` as the bitmap, `block` the memory it lives in (null: its own).
+    void take(QImage img, std::shared_ptr<PixelBlock> block);
     /// Whitens everything outside the top-left `kept` part.
     void whitenOutside(QSize kept);
 
+    std::shared_ptr<PixelBlock> block_; // where img_'s pixels live when it can grow in place
     QImage img_;
+    uchar* bits_ = nullptr; // img_'s pixels, taken without detaching
+    qsizetype bytesPerLine_ = 0;
 };
 
 } // namespace tessellon

@@ -19,6 +19,7 @@ inline constexpr QRgb kGridRgb = 0xB4B4B3;
 /// so that AND and copy give different results under every white tile pixel.
 inline void paintPattern(tessellon::Surface& s, const QRect& r)
 {
+    if (!s.writable()) return;
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x)
             s.row(y)[x] = qRgb((x * 37 + 11) & 0xEF, (y * 53 + 7) & 0xEF, ((x + y) * 29) & 0xEF);

@@ -1,3 +1,4 @@
+#include "availablememory.h"
 #include "cursorshape.h"
 #include "grid.h"
 #include "picturebox.h"
@@ -21,6 +22,9 @@ private slots:
     void gridOnlyOnRelease();
     void shrinkBelowTheScrollValue();
     void shrinkAfterGrowth();
+    void memoryShortLeavesTheCanvas_data();
+    void memoryShortLeavesTheCanvas();
+    void cleanup() { setAvailableMemoryForTesting(-1); }
 };
 
 void TestResize::shrinkBelowTheScrollValue()
@@ -212,6 +216,71 @@ void TestResize::gridOnlyOnRelease()
     f.window.picResizer_MouseMove(5, 60, 0);
     f.window.picResizer_MouseUp();
     QCOMPARE(f.window.Canvas.Point(240, 1), kWhite);
+}
+
+void TestResize::memoryShortLeavesTheCanvas_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("message"); // the box shown, "" for none
+    QTest::newRow("growth by a key") << "key"
+                                     << "";
+    QTest::newRow("typed resize") << "typed"
+                                  << "";
+    QTest::newRow("handle drag") << "drag"
+                                 << "";
+    QTest::newRow("load") << "load"
+                          << "Unable to load file, please ensure name is correct and the file "
+                             "is a valid bitmap.";
+    QTest::newRow("drop") << "drop"
+                          << "File format not supported, unable to load.";
+}
+
+// Whatever would commit more than the memory left is refused before it touches anything:
+// the canvas keeps its size and pixels, and the next step works once memory is back.
+void TestResize::memoryShortLeavesTheCanvas()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, message);
+    WindowFixture f;
+    QVERIFY(f.show());
+    frmTessellon& w = f.window;
+    QVERIFY(w.setCanvasSize(1200, 900)); // large enough for a block of its own
+    w.UpdateScrollRanges();
+    w.chkGrid->setValue(0); // no grid drawn over gained area on the handle's release
+    w.Canvas.fillRect(QRect(10, 10, 5, 5), kBlack);
+    const QImage before = w.Canvas.image().copy();
+    const QString picture = f.path(QStringLiteral("big.bmp"));
+    QVERIFY(QImage(300, 300, QImage::Format_RGB32).save(picture, "BMP"));
+    w.shpCursor->move(0, 870);
+    setAvailableMemoryForTesting(64 << 10); // a 300 x 300 picture or 22 new rows need more
+    const auto act = [&] {
+        if (action == "key") {
+            f.type({Qt::Key_S});
+        } else if (action == "typed") {
+            f.dialogs->inputs = {QStringLiteral("3000"), QStringLiteral("2000")};
+            w.picResizer_MouseDown(8, 2);
+        } else if (action == "drag") {
+            w.picResizer_MouseDown(8, 1);
+            w.picResizer_MouseMove(8, 37, 22);
+            w.picResizer_MouseUp();
+        } else if (action == "load") {
+            f.dialogs->inputs = {QStringLiteral("big")};
+            w.cmdLoad_Click();
+        } else {
+            w.LoadDroppedFile(picture);
+        }
+    };
+    act();
+    QCOMPARE(w.Canvas.image(), before);
+    QCOMPARE(w.picCanvas->size(), before.size());
+    QCOMPARE(w.HScroll->Max(), 1200);
+    const bool boxed = !f.dialogs->asked.empty() && f.dialogs->asked.back().kind == "MsgBox";
+    QCOMPARE(boxed ? f.dialogs->asked.back().text : QString(), message);
+    setAvailableMemoryForTesting(-1);
+    f.dialogs->asked.clear();
+    act();
+    QVERIFY(w.Canvas.size() != before.size());
+    QVERIFY(f.dialogs->asked.empty() || f.dialogs->asked.back().kind != "MsgBox");
 }
 
 QTEST_MAIN(TestResize)

@@ -1,3 +1,4 @@
+#include "availablememory.h"
 #include "pixelpool.h"
 #include "surface.h"
 
@@ -41,6 +42,9 @@ private slots:
     void largeGrowthStaysInPlace_data();
     void largeGrowthStaysInPlace();
     void growthLeavesSharedCopiesAlone();
+    void refusesWhatMemoryCannotHold_data();
+    void refusesWhatMemoryCannotHold();
+    void cleanup() { setAvailableMemoryForTesting(-1); }
     void fillIsClipped();
 };
 
@@ -205,13 +209,15 @@ void TestSurface::largeGrowthStaysInPlace()
     if (adopted) {
         QImage picture = allocateRgb32(1500, 1400);
         picture.fill(toRgb32(kWhite));
-        s.setPicture(std::move(picture));
+        QVERIFY(s.setPicture(std::move(picture)));
     }
     const uchar* bits = s.image().constBits();
     s.PSet(1499, 1399, kBlack);
     for (QSize next : {QSize(1530, 1400), QSize(1530, 1431), QSize(1700, 1650)}) {
         s.setSize(next.width(), next.height());
         QCOMPARE(s.size(), next);
+        // a picture read into plain memory moves into a block of its own once, when it grows
+        if (adopted && next == QSize(1530, 1400)) bits = s.image().constBits();
         QCOMPARE(s.image().constBits(), bits);
         QCOMPARE(s.Point(1499, 1399), kBlack);
         QCOMPARE(count(s, kWhite), next.width() * next.height() - 1);
@@ -234,6 +240,42 @@ void TestSurface::growthLeavesSharedCopiesAlone()
     QCOMPARE(held.size(), QSize(1500, 1400));
     QCOMPARE(fromRgb32(held.pixel(10, 10)), kBlack);
     QCOMPARE(fromRgb32(held.pixel(1499, 1399)), kWhite);
+}
+
+void TestSurface::refusesWhatMemoryCannotHold_data()
+{
+    QTest::addColumn<QSize>("to");
+    QTest::addColumn<bool>("shared"); // a copy of the image is held: growth must copy
+    QTest::addColumn<int>("availableKiB");
+    QTest::addColumn<bool>("done");
+    // 1000 x 1000 rows of 4000 bytes: one page each, two once wider than 1024 pixels
+    QTest::newRow("strip that fits") << QSize(1000, 1030) << false << 200 << true;
+    QTest::newRow("strip beyond") << QSize(1000, 1060) << false << 200 << false;
+    QTest::newRow("wider: a page a row") << QSize(1030, 1000) << false << 3000 << false;
+    QTest::newRow("wider within") << QSize(1030, 1000) << false << 4500 << true;
+    QTest::newRow("shrink at no memory") << QSize(900, 900) << false << 0 << true;
+    QTest::newRow("copy beyond") << QSize(1000, 1030) << true << 1000 << false;
+    QTest::newRow("copy within") << QSize(1000, 1030) << true << 5000 << true;
+}
+
+// Growth is judged by the pages it will commit, before any is touched; a refused size
+// leaves the surface whole, and a held copy is never written through.
+void TestSurface::refusesWhatMemoryCannotHold()
+{
+    QFETCH(QSize, to);
+    QFETCH(bool, shared);
+    QFETCH(int, availableKiB);
+    QFETCH(bool, done);
+    Surface s(1000, 1000);
+    s.PSet(999, 999, kBlack);
+    const QImage held = shared ? s.image() : QImage();
+    setAvailableMemoryForTesting(qint64(availableKiB) << 10);
+    QCOMPARE(s.setSize(to.width(), to.height()), done);
+    QCOMPARE(s.size(), done ? to : QSize(1000, 1000));
+    QCOMPARE(s.Point(999, 999), to.width() < 1000 ? kNoColour : kBlack);
+    s.PSet(0, 0, kBlack); // where memory is short for a copy, a shared surface stays unwritten
+    QCOMPARE(s.Point(0, 0), shared && !done ? kWhite : kBlack);
+    if (shared) QCOMPARE(fromRgb32(held.pixel(0, 0)), kWhite);
 }
 
 void TestSurface::fillIsClipped()

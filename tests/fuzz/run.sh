@@ -30,6 +30,7 @@ settings)
 pictures)
     binary=fuzz_picture
     set -- "$here/fuzz_picture.cpp" "$root"/src/files/*.cpp "$root/src/canvas/pixelpool.cpp" \
+        "$root/src/canvas/availablememory.cpp" \
         -I"$root/src/files" -I"$root/src/canvas" -I"$root/tests/files" \
         -DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     qt=Qt6Gui
