@@ -380,12 +380,18 @@ void TestPictureReader::refusesDamagedFiles_data()
         bitmap(bmp(16384, 16384, 24, Rgb, 40, true), &hundred), "truncated");
     add("24-bit bottom-up 16384 square in 100 bytes", bitmap(bmp(16384, 16384, 24), &hundred),
         "truncated");
-    // 1 GiB as a canvas, but decoded at 8 bytes a pixel first
+    // 1 GiB as a canvas, 16 bits a channel narrowed row by row: only the data is short
     QByteArray deep = encoded(QImage(1, 1, QImage::Format_RGBX64), "PNG");
     for (int at : {16, 20})
         qToBigEndian<quint32>(16384, deep.data() + at);
     qToBigEndian<quint32>(crc32(QByteArrayView(deep).sliced(12, 17)), deep.data() + 29);
-    add("PNG 16 bits a channel, 16384 square", deep, "too much memory");
+    add("PNG 16 bits a channel, 16384 square", deep, "image data");
+    // 1 GiB as a canvas and the coefficients of its scans beside it
+    QByteArray manyScans = progressiveJpeg(patternImage(40, 30));
+    const qsizetype frame = manyScans.indexOf("\xFF\xC2");
+    for (int at : {5, 7})
+        qToBigEndian<quint16>(16384, manyScans.data() + frame + at);
+    add("JPEG progressive, 16384 square", manyScans, "too much memory");
     // what no bitmap reader takes
     add("broken mask", bitmap(masked(16, {0x7A00, 0x03E0, 0x001F})));
     add("embedded JPEG", patched(eight, 30, 4));
