@@ -12,7 +12,15 @@ namespace {
 
 bool runLength(const BmpInfo& b)
 {
-    return b.compression == kBiRle8 || b.compression == kBiRle4;
+    return b.compression == kBiRle8 || b.compression == kBiRle4 || b.compression == kOs2Rle24;
+}
+
+// A whole PNG or JPEG file as the pixels, of the size the bitmap's header gives.
+PictureResult readEmbedded(QIODevice& device, const BmpInfo& b)
+{
+    if (!device.seek(b.pixelOffset)) return refusal(QStringLiteral("the bitmap is truncated"));
+    const QSize size(b.width, b.rows);
+    return b.compression == kBiPng ? readPngFile(device, size) : readJpegFile(device, size);
 }
 
 // Whether the file holds every pixel its headers announce. Uncompressed rows are counted
@@ -34,6 +42,9 @@ PictureResult readBitmapFile(QIODevice& device)
     if (!readBmpHeader(device, &b, &error)) return refusal(error);
     const QSize size(b.width, b.rows);
     if (!pictureFits(size)) return refusal(tooLarge(size));
+    if (b.compression == kBiPng || b.compression == kBiJpeg) return readEmbedded(device, b);
+    if (b.compression == kOs2Huffman1D)
+        return refusal(QStringLiteral("the bitmap's encoding is not supported"));
     if (!pixelsPresent(device, b)) return refusal(QStringLiteral("the bitmap is truncated"));
     PictureResult r{allocateRgb32(b.width, b.rows), QString()};
     if (r.image.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
@@ -44,6 +55,15 @@ PictureResult readBitmapFile(QIODevice& device)
         return refusal(error);
     }
     return r;
+}
+
+PictureResult readBitmapArray(QIODevice& device)
+{
+    // The array's entry header, then the first bitmap's own file header: its offsets count
+    // from the start of the file, as in a file of one bitmap.
+    if (!device.seek(kBmpFileHeaderSize) || device.peek(2) != "BM")
+        return refusal(QStringLiteral("the bitmap array holds no bitmap we read"));
+    return readBitmapFile(device);
 }
 
 } // namespace tessellon

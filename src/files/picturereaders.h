@@ -20,8 +20,12 @@ inline QString tooLarge(QSize s)
         .arg(s.height());
 }
 
-/// Reads a Windows bitmap ("BM") from the start of `device` with our own decoder.
+/// Reads a Windows or OS/2 bitmap ("BM") from the device's position with our own decoder;
+/// a bitmap carrying a PNG or JPEG through the readers below.
 PictureResult readBitmapFile(QIODevice& device);
+
+/// Reads the first bitmap of an OS/2 bitmap array ("BA") from the start of `device`.
+PictureResult readBitmapArray(QIODevice& device);
 
 /// Reads the first image of a GIF from the start of `device` with our own decoder, on
 /// white where the image or its transparent index leaves the screen uncovered. A file cut

@@ -395,7 +395,7 @@ void TestPictureReader::refusesDamagedFiles_data()
     // what no bitmap reader takes
     add("broken mask", bitmap(masked(16, {0x7A00, 0x03E0, 0x001F})));
     add("embedded JPEG", patched(eight, 30, 4));
-    add("2 bits a pixel", patched(eight, 28, 2));
+    add("3 bits a pixel", patched(eight, 28, 3));
     add("no rows", patched(eight, 22, 0));
     add("negative width", patched(eight, 18, -8));
     // other formats cut short or damaged, and one we do not read
