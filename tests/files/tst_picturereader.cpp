@@ -2,6 +2,7 @@
 // JPEG, files cut short or crafted, things that are not files, and what reading costs.
 #include "mapfile.h"
 #include "picturemaker.h"
+#include "readcheck.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,58 +11,18 @@
 #include <QtEndian>
 #include <QTest>
 
-#include <malloc.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 using namespace tessellon;
+using namespace readcheck;
 
 namespace {
 
-bool allOpaque(const QImage& img)
-{
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (qAlpha(img.pixel(x, y)) != 0xFF) return false;
-    return true;
-}
-
 using picturemaker::bmp;
 using picturemaker::Bmp;
-
-// Reads `bytes` twice, the allocator filling the memory it hands out with a different byte
-// each time: a pixel taken from memory rather than from the file makes the reads differ.
-struct TwoReads
-{
-    PictureResult first, second;
-};
-
-TwoReads readDirtied(const QByteArray& bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    TwoReads t;
-    mallopt(M_PERTURB, 0x5A);
-    t.first = readPicture(buffer);
-    mallopt(M_PERTURB, 0xA5);
-    t.second = readPicture(buffer);
-    mallopt(M_PERTURB, 0);
-    return t;
-}
-
-// Checks that `bytes` read as `expected`, opaque, and the same both times.
-void verifyRead(const QByteArray& bytes, const QImage& expected)
-{
-    const TwoReads t = readDirtied(bytes);
-    QVERIFY2(t.first.error.isEmpty(), qPrintable(t.first.error));
-    QCOMPARE(t.first.image.format(), QImage::Format_RGB32);
-    QCOMPARE(t.first.image, expected);
-    QVERIFY(allOpaque(t.first.image));
-    QCOMPARE(t.second.image, t.first.image);
-}
 
 Bmp masked(int bits, std::array<quint32, 3> masks, int header = 40, bool topDown = false)
 {
