@@ -18,7 +18,9 @@ bool runLength(const BmpInfo& b)
 // A whole PNG or JPEG file as the pixels, of the size the bitmap's header gives.
 PictureResult readEmbedded(QIODevice& device, const BmpInfo& b)
 {
-    if (!device.seek(b.pixelOffset)) return refusal(QStringLiteral("the bitmap is truncated"));
+    // A file may be sought past its end and a buffer may not: both refuse alike here.
+    if (b.pixelOffset >= device.size() || !device.seek(b.pixelOffset))
+        return refusal(QStringLiteral("the bitmap is truncated"));
     const QSize size(b.width, b.rows);
     return b.compression == kBiPng ? readPngFile(device, size) : readJpegFile(device, size);
 }

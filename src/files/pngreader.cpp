@@ -17,6 +17,7 @@ namespace {
 
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(8) << 20;
 constexpr png_uint_32 kMaxCachedChunks = 256; // ancillary chunks kept, against a flood of them
+constexpr png_uint_32 kReadBytes = 64 * 1024;
 
 struct PngJob
 {
@@ -60,6 +61,7 @@ bool readHeader(PngJob& job)
     png_set_chunk_malloc_max(job.png, kMaxChunkBytes);
     png_set_chunk_cache_max(job.png, kMaxCachedChunks);
     png_set_read_fn(job.png, &job, readBytes);
+    png_set_compression_buffer_size(job.png, kReadBytes); // on reading: the IDAT read size
     png_read_info(job.png, job.info);
     const int type = png_get_color_type(job.png, job.info);
     job.alpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(job.png, job.info, PNG_INFO_tRNS);
