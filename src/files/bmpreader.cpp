@@ -45,8 +45,10 @@ PictureResult readBitmapFile(QIODevice& device)
     const QSize size(b.width, b.rows);
     if (!pictureFits(size)) return refusal(tooLarge(size));
     if (b.compression == kBiPng || b.compression == kBiJpeg) return readEmbedded(device, b);
+    // No reference file or documented convention settles which colour its first run has
+    // or how its rows end; a guess would show some pictures inverted.
     if (b.compression == kOs2Huffman1D)
-        return refusal(QStringLiteral("the bitmap's encoding is not supported"));
+        return refusal(QStringLiteral("the bitmap's encoding (OS/2 Huffman 1D) is not supported"));
     if (!pixelsPresent(device, b)) return refusal(QStringLiteral("the bitmap is truncated"));
     PictureResult r{allocateRgb32(b.width, b.rows), QString()};
     if (r.image.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));

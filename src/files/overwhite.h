@@ -27,10 +27,4 @@ inline void rowOnWhite(QRgb* row, int width) noexcept
         row[x] = argbOnWhite(row[x]);
 }
 
-/// A 16-bit channel narrowed to 8 bits, rounded: v * 255 / 65535 to the nearest.
-constexpr uint narrow16(uint v) noexcept
-{
-    return (v * 255u + 32767u) / 65535u;
-}
-
 } // namespace tessellon

@@ -201,6 +201,9 @@ void TestPictureFormats::refusesDamaged_data()
         << embedding(png, Png, {9, 8}) << "size";
     QTest::newRow("bitmap holding a damaged JPEG")
         << embedding(badData, Jpeg, {encodermaker::kJpegSide, encodermaker::kJpegSide}) << "damaged";
+    QByteArray huffman = bitmap(bmp(8, 2, 1, Rgb, 64));
+    huffman[30] = 3;
+    QTest::newRow("bitmap OS/2 Huffman 1D") << huffman << "Huffman";
     QByteArray icon = bitmapArray(bitmap(bmp(5, 3, 8)));
     icon.replace(14, 2, "CI");
     QTest::newRow("bitmap array of a colour icon") << icon << "array";
