@@ -65,7 +65,8 @@ PictureResult readBitmapArray(QIODevice& device)
 {
     // The array's entry header, then the first bitmap's own file header: its offsets count
     // from the start of the file, as in a file of one bitmap.
-    if (!device.seek(kBmpFileHeaderSize) || device.peek(2) != "BM")
+    if (device.size() <= kBmpFileHeaderSize || !device.seek(kBmpFileHeaderSize) ||
+        device.peek(2) != "BM")
         return refusal(QStringLiteral("the bitmap array holds no bitmap we read"));
     return readBitmapFile(device);
 }

@@ -209,9 +209,9 @@ qint64 coefficientBytes(const jpeg_decompress_struct& c)
     qint64 blocks = 0;
     for (int i = 0; i < c.num_components; ++i) {
         const jpeg_component_info& comp = c.comp_info[i];
-        const qint64 across = (comp.width_in_blocks + comp.h_samp_factor) / comp.h_samp_factor;
-        const qint64 down = (comp.height_in_blocks + comp.v_samp_factor) / comp.v_samp_factor;
-        blocks += across * comp.h_samp_factor * down * comp.v_samp_factor;
+        // whole MCUs: the rows and columns padded to the sampling factors
+        const qint64 h = comp.h_samp_factor, v = comp.v_samp_factor;
+        blocks += (comp.width_in_blocks + h - 1) / h * h * ((comp.height_in_blocks + v - 1) / v * v);
     }
     return blocks * DCTSIZE2 * qint64(sizeof(JCOEF));
 }
