@@ -27,7 +27,7 @@ using namespace tessellon;
 namespace {
 
 constexpr int kSide = 5999; // the largest typed canvas size
-constexpr int kSamples = 5;
+constexpr int kSamples = 9;
 constexpr const char* kConvert = "/usr/bin/convert"; // the real one, not a stand-in on PATH
 
 using Clock = std::chrono::steady_clock;
@@ -80,13 +80,15 @@ bool qtLoads(const QString& path)
     return img.width() == kSide;
 }
 
-// Medians in milliseconds; the samples of all rows alternate, so that load from other
-// processes on the machine falls on each alike.
+// Medians in milliseconds; the samples of all rows alternate, each round starting one row
+// further on, so that load from other processes and caches left cold by the one before
+// fall on each alike.
 std::vector<double> medianMillis(const std::vector<Row>& rows)
 {
     std::vector<std::vector<double>> ms(rows.size());
     for (int s = 0; s < kSamples; ++s)
-        for (size_t i = 0; i < rows.size(); ++i) {
+        for (size_t k = 0; k < rows.size(); ++k) {
+            const size_t i = (k + size_t(s)) % rows.size();
             const auto start = Clock::now();
             if (!rows[i].op()) std::printf("%s failed\n", qPrintable(rows[i].name));
             ms[i].push_back(
