@@ -1,5 +1,6 @@
 // The picture reader on files a user's disk may hold: every bitmap variant, PNG, GIF and
 // JPEG, files cut short or crafted, things that are not files, and what reading costs.
+#include "encodermaker.h"
 #include "mapfile.h"
 #include "picturemaker.h"
 #include "readcheck.h"
@@ -288,6 +289,14 @@ void TestPictureReader::memoryPeaks_data()
     indexed.setPixel(4095, 4095, 1);
     // decoded to a quarter of the canvas, then widened: in place, or a second image
     QTest::newRow("PNG colour table 4096 square") << encoded(indexed, "PNG") << 4096;
+    // 16 bits a channel narrowed row by row; Adam7 assembled in the canvas rows themselves
+    QImage deep(4096, 4096, QImage::Format_RGBA64);
+    deep.fill(QColor(10, 20, 30, 40));
+    QTest::newRow("PNG 16 bits a channel 4096 square") << encoded(deep, "PNG") << 4096;
+    encodermaker::Png adam7;
+    adam7.w = adam7.h = 2048;
+    adam7.type = 6, adam7.depth = 16, adam7.interlaced = true;
+    QTest::newRow("PNG Adam7 16 bits a channel 2048 square") << encodermaker::png(adam7) << 2048;
     // decoded straight into the canvas, white around the one transparent pixel
     QTest::newRow("GIF of a transparent 4096 square, 43 bytes") << tinyGif(4096, 4096) << 4096;
 }
