@@ -151,7 +151,8 @@ int main(int argc, char** argv)
     std::vector<Row> rows;
     for (const QString& path : {png, jpeg}) {
         const QString kind = QFileInfo(path).suffix().toUpper();
-        rows.push_back({kind + " readPicture", [path] { return !readPicture(path).image.isNull(); }});
+        rows.push_back(
+            {kind + " readPicture", [path] { return !readPicture(path).image.isNull(); }});
         rows.push_back({kind + " QImageReader", [path] { return qtLoads(path); }});
         if (haveConvert)
             rows.push_back({kind + " convert to null:", [path] {

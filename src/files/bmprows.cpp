@@ -118,9 +118,7 @@ const std::array<uchar, kFixedOne + 1>& linearToSrgb()
 void rowFrom64(const uchar* src, QRgb* dst, int width)
 {
     const auto& srgb = linearToSrgb();
-    const auto level = [](const uchar* p) {
-        return std::clamp(int(le<qint16>(p)), 0, kFixedOne);
-    };
+    const auto level = [](const uchar* p) { return std::clamp(int(le<qint16>(p)), 0, kFixedOne); };
     for (int x = 0; x < width; ++x, src += 8) {
         const int a = (level(src + 6) * 255 + kFixedOne / 2) / kFixedOne;
         dst[x] = argbOnWhite(qRgba(srgb[size_t(level(src + 4))], srgb[size_t(level(src + 2))],
@@ -161,8 +159,8 @@ void convertRow(const uchar* src, QRgb* dst, const RowContext& c)
 
 bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* error)
 {
-    const RowContext context{b, Channel(b.masks.red), Channel(b.masks.green),
-                             Channel(b.masks.blue), Channel(b.masks.alpha)};
+    const RowContext context{b, Channel(b.masks.red), Channel(b.masks.green), Channel(b.masks.blue),
+                             Channel(b.masks.alpha)};
     const qint64 rowBytes = bmpRowBytes(b.width, b.bitCount);
     const int chunkRows = bmpRowsPerChunk(rowBytes);
     std::vector<uchar> buf(size_t(std::min<qint64>(chunkRows, b.rows) * rowBytes));

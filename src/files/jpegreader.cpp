@@ -9,12 +9,12 @@
 #include <QIODevice>
 
 #include <algorithm>
-#include <memory>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE
+#include <memory>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace tessellon {
 
@@ -147,7 +147,8 @@ bool readHeader(JpegJob& job)
     job.cinfo.src = &job.source;
     job.cinfo.progress = &job.progress;
     jpeg_read_header(&job.cinfo, TRUE);
-    const bool cmyk = job.cinfo.jpeg_color_space == JCS_CMYK || job.cinfo.jpeg_color_space == JCS_YCCK;
+    const bool cmyk =
+        job.cinfo.jpeg_color_space == JCS_CMYK || job.cinfo.jpeg_color_space == JCS_YCCK;
     job.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     return job.err.num_warnings == 0;
 }
@@ -211,7 +212,8 @@ qint64 coefficientBytes(const jpeg_decompress_struct& c)
         const jpeg_component_info& comp = c.comp_info[i];
         // whole MCUs: the rows and columns padded to the sampling factors
         const qint64 h = comp.h_samp_factor, v = comp.v_samp_factor;
-        blocks += (comp.width_in_blocks + h - 1) / h * h * ((comp.height_in_blocks + v - 1) / v * v);
+        blocks +=
+            (comp.width_in_blocks + h - 1) / h * h * ((comp.height_in_blocks + v - 1) / v * v);
     }
     return blocks * DCTSIZE2 * qint64(sizeof(JCOEF));
 }

@@ -108,7 +108,10 @@ public:
         job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, onError, onWarning);
         if (job.png) job.info = png_create_info_struct(job.png);
     }
-    ~PngReadStruct() { png_destroy_read_struct(&job_.png, job_.info ? &job_.info : nullptr, nullptr); }
+    ~PngReadStruct()
+    {
+        png_destroy_read_struct(&job_.png, job_.info ? &job_.info : nullptr, nullptr);
+    }
     PngReadStruct(const PngReadStruct&) = delete;
     PngReadStruct& operator=(const PngReadStruct&) = delete;
 

@@ -72,8 +72,14 @@ inline int onWhite(int c, int a)
 }
 
 // The alpha of a palette entry under tRNS, and the colour key's grey level or colour.
-inline int paletteAlpha(int i) { return i < 4 ? int(kAlpha8[size_t(i)]) : 255; }
-inline int keyLevel(const Png& p) { return sample(p, 1, 0, 0); }
+inline int paletteAlpha(int i)
+{
+    return i < 4 ? int(kAlpha8[size_t(i)]) : 255;
+}
+inline int keyLevel(const Png& p)
+{
+    return sample(p, 1, 0, 0);
+}
 
 /// The picture `p` must read as: alpha, or a tRNS key, on white.
 inline QImage expected(const Png& p)
@@ -105,7 +111,8 @@ inline QImage expected(const Png& p)
 
 inline void appendBytes(png_structp png, png_bytep data, size_t n)
 {
-    static_cast<QByteArray*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), qsizetype(n));
+    static_cast<QByteArray*>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<char*>(data), qsizetype(n));
 }
 
 // One stored row of `p`, packed at its depth, 16-bit samples big-endian.
@@ -151,8 +158,8 @@ inline QByteArray png(const Png& p)
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, appendBytes, nullptr);
     png_set_IHDR(png, info, png_uint_32(p.w), png_uint_32(p.h), p.depth, p.type,
-                 p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (p.type == 3) {
         png_color colours[kColours.size()];
         for (size_t i = 0; i < kColours.size(); ++i)
@@ -195,13 +202,14 @@ inline int grey(QRgb c)
 // The colour of block (x, y) of the test JPEG, and its ink when written as CMYK.
 inline QRgb jpegColour(const Jpeg& j, int bx, int by)
 {
-    const QRgb c = std::array<QRgb, 4>{0xFFC03020, 0xFF20A0E0, 0xFFFFFFFF, 0xFF404040}[size_t(by * 2 + bx)];
+    const QRgb c =
+        std::array<QRgb, 4>{0xFFC03020, 0xFF20A0E0, 0xFFFFFFFF, 0xFF404040}[size_t(by * 2 + bx)];
     return j.subsampled ? qRgb(grey(c), grey(c), grey(c)) : c;
 }
 inline std::array<int, 4> jpegInk(int bx, int by)
 {
-    return std::array<std::array<int, 4>, 4>{{{0, 128, 200, 40}, {200, 30, 0, 0}, {0, 0, 0, 0},
-                                              {0, 0, 0, 191}}}[size_t(by * 2 + bx)];
+    return std::array<std::array<int, 4>, 4>{
+        {{0, 128, 200, 40}, {200, 30, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 191}}}[size_t(by * 2 + bx)];
 }
 
 /// What the JPEG's block must read as, within the coding's rounding.
@@ -209,7 +217,9 @@ inline QRgb jpegExpected(const Jpeg& j, int bx, int by)
 {
     if (j.space == JCS_CMYK || j.space == JCS_YCCK) {
         const auto ink = jpegInk(bx, by);
-        const auto left = [&](int c) { return qRound((255 - ink[size_t(c)]) * (255 - ink[3]) / 255.0); };
+        const auto left = [&](int c) {
+            return qRound((255 - ink[size_t(c)]) * (255 - ink[3]) / 255.0);
+        };
         return qRgb(left(0), left(1), left(2));
     }
     const QRgb c = jpegColour(j, bx, by);
@@ -259,7 +269,8 @@ inline QByteArray jpeg(const Jpeg& j)
             else if (j.space == JCS_GRAYSCALE)
                 s[0] = JSAMPLE(grey(colour));
             else
-                s[0] = JSAMPLE(qRed(colour)), s[1] = JSAMPLE(qGreen(colour)), s[2] = JSAMPLE(qBlue(colour));
+                s[0] = JSAMPLE(qRed(colour)), s[1] = JSAMPLE(qGreen(colour)),
+                s[2] = JSAMPLE(qBlue(colour));
         }
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
@@ -269,6 +280,45 @@ inline QByteArray jpeg(const Jpeg& j)
     QByteArray out(reinterpret_cast<const char*>(mem), qsizetype(size));
     free(mem);
     return out;
+}
+
+/// Every legal colour type and depth, plain and Adam7, with and without tRNS where the
+/// type allows it.
+inline std::vector<Png> everyPng()
+{
+    const std::pair<int, std::vector<int>> depths[] = {
+        {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+    std::vector<Png> out;
+    for (const auto& [type, list] : depths)
+        for (int depth : list)
+            for (int variant = 0; variant < 4; ++variant) {
+                Png p;
+                p.type = type, p.depth = depth, p.interlaced = variant & 1, p.trns = variant & 2;
+                if (!(p.trns && (type & 4))) out.push_back(p); // alpha types have no tRNS
+            }
+    return out;
+}
+
+inline QByteArray name(const Png& p)
+{
+    return "PNG type " + QByteArray::number(p.type) + ", " + QByteArray::number(p.depth) + "-bit" +
+           (p.interlaced ? ", Adam7" : "") + (p.trns ? ", tRNS" : "");
+}
+
+/// Every coding the JPEG reader takes, by name.
+inline std::vector<std::pair<const char*, Jpeg>> everyJpeg()
+{
+    return {{"baseline", {}},
+            {"progressive", {JCS_YCbCr, true}},
+            {"arithmetic", {JCS_YCbCr, false, true}},
+            {"arithmetic progressive", {JCS_YCbCr, true, true}},
+            {"restart markers", {JCS_YCbCr, false, false, 1}},
+            {"grey", {JCS_GRAYSCALE}},
+            {"RGB", {JCS_RGB}},
+            {"CMYK", {JCS_CMYK}},
+            {"CMYK progressive", {JCS_CMYK, true}},
+            {"YCCK", {JCS_YCCK}},
+            {"4:2:0", {JCS_YCbCr, false, false, 0, true}}};
 }
 
 } // namespace encodermaker

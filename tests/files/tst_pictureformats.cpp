@@ -14,9 +14,6 @@ using namespace readcheck;
 
 namespace {
 
-constexpr std::pair<int, std::array<int, 5>> kPngDepths[] = {
-    {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
-
 QImage jpegPicture(const encodermaker::Jpeg& j)
 {
     using namespace encodermaker;
@@ -31,8 +28,10 @@ QImage jpegPicture(const encodermaker::Jpeg& j)
 // values worked out by hand (out of range clipped, alpha on white).
 QByteArray bitmap64()
 {
-    const qint16 pixels[4][4] = {
-        {0, 1753, 8192, 8192}, {-100, 10000, 4096, 8192}, {8192, 8192, 8192, 0}, {1000, 1000, 1000, 4096}};
+    const qint16 pixels[4][4] = {{0, 1753, 8192, 8192},
+                                 {-100, 10000, 4096, 8192},
+                                 {8192, 8192, 8192, 0},
+                                 {1000, 1000, 1000, 4096}};
     QByteArray data;
     for (const auto& p : pixels)
         for (qint16 v : p)
@@ -103,37 +102,13 @@ private slots:
 void TestPictureFormats::readsAsItsValuesSay_data()
 {
     using namespace picturemaker;
-    using Coding = encodermaker::Jpeg;
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QImage>("expected");
     QTest::addColumn<int>("tolerance"); // lossy coding
-    for (const auto& [type, depths] : kPngDepths)
-        for (int depth : depths) {
-            for (int variant = 0; depth != 0 && variant < 4; ++variant) {
-                encodermaker::Png p;
-                p.type = type, p.depth = depth;
-                p.interlaced = variant & 1;
-                p.trns = variant & 2;
-                if (p.trns && (type & 4)) continue; // alpha types have no tRNS
-                const QByteArray name = "PNG type " + QByteArray::number(type) + ", " +
-                                        QByteArray::number(depth) + "-bit" +
-                                        (p.interlaced ? ", Adam7" : "") + (p.trns ? ", tRNS" : "");
-                QTest::newRow(name.constData()) << encodermaker::png(p) << encodermaker::expected(p) << 0;
-            }
-        }
-    const std::pair<const char*, Coding> jpegs[] = {
-        {"baseline", {}},
-        {"progressive", {JCS_YCbCr, true}},
-        {"arithmetic", {JCS_YCbCr, false, true}},
-        {"arithmetic progressive", {JCS_YCbCr, true, true}},
-        {"restart markers", {JCS_YCbCr, false, false, 1}},
-        {"grey", {JCS_GRAYSCALE}},
-        {"RGB", {JCS_RGB}},
-        {"CMYK", {JCS_CMYK}},
-        {"CMYK progressive", {JCS_CMYK, true}},
-        {"YCCK", {JCS_YCCK}},
-        {"4:2:0", {JCS_YCbCr, false, false, 0, true}}};
-    for (const auto& [name, j] : jpegs)
+    for (const encodermaker::Png& p : encodermaker::everyPng())
+        QTest::newRow(encodermaker::name(p).constData())
+            << encodermaker::png(p) << encodermaker::expected(p) << 0;
+    for (const auto& [name, j] : encodermaker::everyJpeg())
         QTest::newRow((QByteArray("JPEG ") + name).constData())
             << encodermaker::jpeg(j) << jpegPicture(j) << 3;
     QTest::newRow("JPEG, unreadable colour profile")
@@ -149,23 +124,26 @@ void TestPictureFormats::readsAsItsValuesSay_data()
     addBmp("bitmap 32-bit alpha mask, 56 bytes", withAlpha(32, bgr, 0xFF000000, 56));
     addBmp("bitmap 32-bit BI_ALPHABITFIELDS", withAlpha(32, bgr, 0xFF000000, 40, AlphaBitfields));
     addBmp("bitmap 16-bit 4-4-4-4, V5", withAlpha(16, x444, 0xF000, 124));
-    addBmp("bitmap 16-bit 4-4-4-4 BI_ALPHABITFIELDS", withAlpha(16, x444, 0xF000, 40, AlphaBitfields));
+    addBmp("bitmap 16-bit 4-4-4-4 BI_ALPHABITFIELDS",
+           withAlpha(16, x444, 0xF000, 40, AlphaBitfields));
     // a fourth byte in BI_RGB pixels is padding, whatever the header's alpha mask says
     addBmp("bitmap 32-bit BI_RGB, fourth byte set, V5", withAlpha(32, bgr, 0xFF000000, 124, Rgb));
     addBmp("bitmap OS/2 RLE24", bmp(7, 4, 24, Rle24, 64));
     addBmp("bitmap OS/2 RLE24, stretches over 255", bmp(300, 2, 24, Rle24, 64));
-    QTest::newRow("bitmap 64-bit") << bitmap64()
-                                   << row({qRgb(255, 127, 0), qRgb(188, 255, 0), qRgb(255, 255, 255),
-                                           qRgb(176, 176, 176)})
-                                   << 0;
+    QTest::newRow("bitmap 64-bit")
+        << bitmap64()
+        << row({qRgb(255, 127, 0), qRgb(188, 255, 0), qRgb(255, 255, 255), qRgb(176, 176, 176)})
+        << 0;
     const Bmp core = bmp(5, 3, 8, Rgb, 12);
     QTest::newRow("bitmap array") << bitmapArray(bitmap(core)) << expected(core) << 0;
     encodermaker::Png rgba;
     rgba.type = 6;
     QTest::newRow("bitmap holding a PNG")
-        << embedding(encodermaker::png(rgba), Png, {rgba.w, rgba.h}, 124) << encodermaker::expected(rgba) << 0;
+        << embedding(encodermaker::png(rgba), Png, {rgba.w, rgba.h}, 124)
+        << encodermaker::expected(rgba) << 0;
     QTest::newRow("bitmap holding a JPEG")
-        << embedding(encodermaker::jpeg({}), Jpeg, {encodermaker::kJpegSide, encodermaker::kJpegSide})
+        << embedding(encodermaker::jpeg({}), Jpeg,
+                     {encodermaker::kJpegSide, encodermaker::kJpegSide})
         << jpegPicture({}) << 3;
 }
 
@@ -197,10 +175,10 @@ void TestPictureFormats::refusesDamaged_data()
         << repeatedFirstScan(encodermaker::jpeg({JCS_YCbCr, true}), 20000) << "scans";
     QTest::newRow("JPEG scans repeated in sequence")
         << repeatedFirstScan(encodermaker::jpeg({JCS_YCbCr, true}), 1) << "scans";
-    QTest::newRow("bitmap holding a PNG of another size")
-        << embedding(png, Png, {9, 8}) << "size";
+    QTest::newRow("bitmap holding a PNG of another size") << embedding(png, Png, {9, 8}) << "size";
     QTest::newRow("bitmap holding a damaged JPEG")
-        << embedding(badData, Jpeg, {encodermaker::kJpegSide, encodermaker::kJpegSide}) << "damaged";
+        << embedding(badData, Jpeg, {encodermaker::kJpegSide, encodermaker::kJpegSide})
+        << "damaged";
     QByteArray huffman = bitmap(bmp(8, 2, 1, Rgb, 64));
     huffman[30] = 3;
     QTest::newRow("bitmap OS/2 Huffman 1D") << huffman << "Huffman";

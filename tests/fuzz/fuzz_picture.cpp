@@ -117,18 +117,10 @@ std::vector<QByteArray> encoderSeeds()
 {
     using namespace encodermaker;
     std::vector<QByteArray> out;
-    const std::pair<int, std::vector<int>> depths[] = {
-        {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
-    for (const auto& [type, list] : depths)
-        for (int depth : list)
-            for (int variant = 0; variant < 4; ++variant) {
-                Png p;
-                p.type = type, p.depth = depth, p.interlaced = variant & 1, p.trns = variant & 2;
-                if (!(p.trns && (type & 4))) out.push_back(png(p));
-            }
-    for (J_COLOR_SPACE space : {JCS_YCbCr, JCS_GRAYSCALE, JCS_CMYK, JCS_YCCK})
-        for (int coding = 0; coding < 4; ++coding)
-            out.push_back(jpeg({space, bool(coding & 1), bool(coding & 2), coding == 0 ? 1 : 0}));
+    for (const Png& p : everyPng())
+        out.push_back(png(p));
+    for (const auto& coding : everyJpeg())
+        out.push_back(jpeg(coding.second));
     picturemaker::Bmp b = picturemaker::bmp(9, 7, 0, picturemaker::Png);
     b.colours = 0;
     const QByteArray inner = png({});
