@@ -21,7 +21,8 @@ namespace tessellon {
 namespace {
 
 constexpr int kBufferBytes = 64 * 1024;
-// More scans than any encoder writes; libjpeg-turbo's own advice for untrusted files.
+// Far more scans than any encoder writes: the bound libjpeg-turbo's own tools use when told
+// to limit them.
 constexpr int kMaxScans = 500;
 constexpr int kMaxComponents = 4;
 
