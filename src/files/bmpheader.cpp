@@ -34,7 +34,8 @@ bool encodingFits(quint32 compression, int bits)
 {
     switch (compression) {
     case kBiRgb:
-        return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+        return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
+               bits == 32 || bits == 64;
     case kBiRle8:
         return bits == 8;
     case kBiRle4:
@@ -42,9 +43,24 @@ bool encodingFits(quint32 compression, int bits)
     case kBiBitfields:
     case kBiAlphaBitfields:
         return bits == 16 || bits == 32;
+    case kBiJpeg:
+    case kBiPng:
+        return bits == 0;
+    case kOs2Huffman1D:
+    case kOs2Rle24:
+        return true; // the bit count chose them
     default:
         return false;
     }
+}
+
+// OS/2 2.x numbers its own encodings past RLE4; the bit count tells them from Windows'.
+quint32 encodingOf(quint32 compression, int bits, quint32 headerSize)
+{
+    if (compression == kBiBitfields && bits == 1) return kOs2Huffman1D;
+    if (compression == kBiJpeg && bits == 24) return kOs2Rle24;
+    const bool os2 = headerSize == 16 || headerSize == 64;
+    return os2 && compression > kBiRle4 ? ~quint32(0) : compression;
 }
 
 // A mask is one unbroken run of bits within the pixel, or empty (that channel reads 0).
@@ -76,10 +92,7 @@ bool parseInfo(const uchar* h, quint32 size, BmpInfo* info, QString* error)
         height = le<qint32>(h + 8);
         if (le<quint16>(h + 12) != 1) return fail(error, "the bitmap has more than one plane");
         info->bitCount = le<quint16>(h + 14);
-        info->compression = le<quint32>(h + 16);
-        // OS/2 2.x uses the numbers past RLE4 for encodings of its own.
-        if ((size == 16 || size == 64) && info->compression > kBiRle4)
-            return fail(error, "the bitmap's encoding is not supported");
+        info->compression = encodingOf(le<quint32>(h + 16), info->bitCount, size);
     }
     if (!encodingFits(info->compression, info->bitCount))
         return fail(error, "the bitmap's encoding or colour depth is not supported");
@@ -106,8 +119,10 @@ bool readMasks(QIODevice& device, const uchar* h, quint32 size, BmpInfo* info, Q
             return fail(error, "the bitmap is truncated in its colour masks");
         m = after;
     }
-    info->masks = {le<quint32>(m), le<quint32>(m + 4), le<quint32>(m + 8)};
-    for (quint32 mask : {info->masks.red, info->masks.green, info->masks.blue})
+    const bool hasAlpha = size >= 56 || info->compression == kBiAlphaBitfields;
+    info->masks = {le<quint32>(m), le<quint32>(m + 4), le<quint32>(m + 8),
+                   hasAlpha ? le<quint32>(m + 12) : 0};
+    for (quint32 mask : {info->masks.red, info->masks.green, info->masks.blue, info->masks.alpha})
         if (!maskUsable(mask, info->bitCount))
             return fail(error, "the bitmap's colour masks are not usable");
     return true;
@@ -121,7 +136,7 @@ bool readPalette(QIODevice& device, quint32 size, quint32 coloursUsed, BmpInfo* 
     if (info->pixelOffset != 0 && info->pixelOffset < start)
         return fail(error, "the bitmap's pixels start inside its headers");
     info->palette.fill(qRgb(0, 0, 0));
-    if (info->bitCount > 8) {
+    if (info->bitCount > 8 || info->bitCount == 0) { // no table, or only one to ignore
         if (info->pixelOffset == 0) info->pixelOffset = start;
         return true;
     }

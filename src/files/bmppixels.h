@@ -9,7 +9,7 @@ namespace tessellon {
 struct BmpInfo;
 
 /// Reads the uncompressed rows of the bitmap `b` into `image`, an RGB32 image of its size:
-/// every pixel is written, opaque. The caller has checked that the file holds all rows.
+/// every pixel is written, opaque (alpha, where the header declares it, put on white). The caller has checked that the file holds all rows.
 /// Returns false with a reason when reading fails.
 bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* error);
 

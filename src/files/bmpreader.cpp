@@ -12,7 +12,17 @@ namespace {
 
 bool runLength(const BmpInfo& b)
 {
-    return b.compression == kBiRle8 || b.compression == kBiRle4;
+    return b.compression == kBiRle8 || b.compression == kBiRle4 || b.compression == kOs2Rle24;
+}
+
+// A whole PNG or JPEG file as the pixels, of the size the bitmap's header gives.
+PictureResult readEmbedded(QIODevice& device, const BmpInfo& b)
+{
+    // A file may be sought past its end and a buffer may not: both refuse alike here.
+    if (b.pixelOffset >= device.size() || !device.seek(b.pixelOffset))
+        return refusal(QStringLiteral("the bitmap is truncated"));
+    const QSize size(b.width, b.rows);
+    return b.compression == kBiPng ? readPngFile(device, size) : readJpegFile(device, size);
 }
 
 // Whether the file holds every pixel its headers announce. Uncompressed rows are counted
@@ -34,6 +44,11 @@ PictureResult readBitmapFile(QIODevice& device)
     if (!readBmpHeader(device, &b, &error)) return refusal(error);
     const QSize size(b.width, b.rows);
     if (!pictureFits(size)) return refusal(tooLarge(size));
+    if (b.compression == kBiPng || b.compression == kBiJpeg) return readEmbedded(device, b);
+    // No reference file or documented convention settles which colour its first run has
+    // or how its rows end; a guess would show some pictures inverted.
+    if (b.compression == kOs2Huffman1D)
+        return refusal(QStringLiteral("the bitmap's encoding (OS/2 Huffman 1D) is not supported"));
     if (!pixelsPresent(device, b)) return refusal(QStringLiteral("the bitmap is truncated"));
     PictureResult r{allocateRgb32(b.width, b.rows), QString()};
     if (r.image.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
@@ -44,6 +59,16 @@ PictureResult readBitmapFile(QIODevice& device)
         return refusal(error);
     }
     return r;
+}
+
+PictureResult readBitmapArray(QIODevice& device)
+{
+    // The array's entry header, then the first bitmap's own file header: its offsets count
+    // from the start of the file, as in a file of one bitmap.
+    if (device.size() <= kBmpFileHeaderSize || !device.seek(kBmpFileHeaderSize) ||
+        device.peek(2) != "BM")
+        return refusal(QStringLiteral("the bitmap array holds no bitmap we read"));
+    return readBitmapFile(device);
 }
 
 } // namespace tessellon

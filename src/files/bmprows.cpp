@@ -1,9 +1,11 @@
-// Uncompressed bitmap rows: colour-table indices of 1, 4 and 8 bits, 16- and 32-bit pixels
-// with channel masks, and 24- and 32-bit pixels by a faster path.
+// Uncompressed bitmap rows: colour-table indices of 1, 2, 4 and 8 bits, 16- and 32-bit
+// pixels with channel masks (an alpha mask puts them on white), 24- and 32-bit pixels by a
+// faster path, and 64-bit linear-light pixels.
 #include "bmpformat.h"
 #include "bmpheader.h"
 #include "bmppixels.h"
 #include "littleendian.h"
+#include "overwhite.h"
 
 #include <QImage>
 #include <QIODevice>
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <vector>
 
 namespace tessellon {
@@ -47,7 +50,7 @@ private:
 struct RowContext
 {
     const BmpInfo& b;
-    Channel red, green, blue;
+    Channel red, green, blue, alpha;
 };
 
 // Four pixels are three little-endian words: b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3.
@@ -90,13 +93,42 @@ void rowFromMasked(const uchar* src, QRgb* dst, int width, const RowContext& c)
     const bool wide = c.b.bitCount == 32;
     for (int x = 0; x < width; ++x) {
         const quint32 p = wide ? le<quint32>(src + 4 * x) : le<quint16>(src + 2 * x);
-        dst[x] = qRgb(c.red(p), c.green(p), c.blue(p));
+        const int a = c.b.masks.alpha != 0 ? c.alpha(p) : 255;
+        dst[x] = argbOnWhite(qRgba(c.red(p), c.green(p), c.blue(p), a));
+    }
+}
+
+// sRGB's 8-bit value of each linear-light level a 64-bit pixel can hold between 0 and 1.
+constexpr int kFixedOne = 1 << 13; // s2.13 fixed point
+const std::array<uchar, kFixedOne + 1>& linearToSrgb()
+{
+    static const auto table = [] {
+        std::array<uchar, kFixedOne + 1> t{};
+        for (int v = 0; v <= kFixedOne; ++v) {
+            const double l = double(v) / kFixedOne;
+            const double e = l <= 0.0031308 ? 12.92 * l : 1.055 * std::pow(l, 1 / 2.4) - 0.055;
+            t[size_t(v)] = uchar(std::lround(e * 255));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// B, G, R, A as signed 2.13 fixed-point linear values; out of 0..1 they are clipped.
+void rowFrom64(const uchar* src, QRgb* dst, int width)
+{
+    const auto& srgb = linearToSrgb();
+    const auto level = [](const uchar* p) { return std::clamp(int(le<qint16>(p)), 0, kFixedOne); };
+    for (int x = 0; x < width; ++x, src += 8) {
+        const int a = (level(src + 6) * 255 + kFixedOne / 2) / kFixedOne;
+        dst[x] = argbOnWhite(qRgba(srgb[size_t(level(src + 4))], srgb[size_t(level(src + 2))],
+                                   srgb[size_t(level(src))], a));
     }
 }
 
 bool standardMasks(const BmpMasks& m)
 {
-    return m.red == 0x00FF0000 && m.green == 0x0000FF00 && m.blue == 0x000000FF;
+    return m.red == 0x00FF0000 && m.green == 0x0000FF00 && m.blue == 0x000000FF && m.alpha == 0;
 }
 
 void convertRow(const uchar* src, QRgb* dst, const RowContext& c)
@@ -115,6 +147,9 @@ void convertRow(const uchar* src, QRgb* dst, const RowContext& c)
     case 16:
         rowFromMasked(src, dst, w, c);
         break;
+    case 64:
+        rowFrom64(src, dst, w);
+        break;
     default:
         rowFromIndices(src, dst, w, c.b);
     }
@@ -124,8 +159,8 @@ void convertRow(const uchar* src, QRgb* dst, const RowContext& c)
 
 bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* error)
 {
-    const RowContext context{b, Channel(b.masks.red), Channel(b.masks.green),
-                             Channel(b.masks.blue)};
+    const RowContext context{b, Channel(b.masks.red), Channel(b.masks.green), Channel(b.masks.blue),
+                             Channel(b.masks.alpha)};
     const qint64 rowBytes = bmpRowBytes(b.width, b.bitCount);
     const int chunkRows = bmpRowsPerChunk(rowBytes);
     std::vector<uchar> buf(size_t(std::min<qint64>(chunkRows, b.rows) * rowBytes));

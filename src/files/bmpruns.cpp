@@ -1,5 +1,5 @@
-// Run-length coded bitmap rows (RLE8 and RLE4): runs of one index, literal stretches,
-// end-of-line, end-of-bitmap and position jumps.
+// Run-length coded bitmap rows (RLE8, RLE4 and OS/2's RLE24): runs of one index or colour,
+// literal stretches, end-of-line, end-of-bitmap and position jumps.
 #include "bmpheader.h"
 #include "bmppixels.h"
 #include "bytesource.h"
@@ -24,18 +24,21 @@ class RunTarget
 public:
     RunTarget(const BmpInfo& b, QImage* image) : b_(b), image_(image) {}
 
-    void put(int x, int y, uchar index)
+    void put(int x, int y, QRgb colour)
     {
         if (!image_ || x >= b_.width || y >= b_.rows) return;
         const int row = b_.topDown ? y : b_.rows - 1 - y;
-        reinterpret_cast<QRgb*>(image_->scanLine(row))[x] = b_.palette[index];
+        reinterpret_cast<QRgb*>(image_->scanLine(row))[x] = colour;
     }
-    // The index of pixel `i` of a run or stretch whose bytes hold `byte`.
-    uchar index(uchar byte, int i) const
+    // The colour of pixel `i` of a run or stretch whose next bytes are `bytes`.
+    QRgb colour(const uchar* bytes, int i) const
     {
-        if (b_.bitCount == 8) return byte;
-        return i % 2 == 0 ? byte >> 4 : byte & 0x0F;
+        if (b_.bitCount == 24) return qRgb(bytes[2], bytes[1], bytes[0]);
+        if (b_.bitCount == 8) return b_.palette[bytes[0]];
+        return b_.palette[i % 2 == 0 ? bytes[0] >> 4 : bytes[0] & 0x0F];
     }
+    // Bytes a run's value or a stretch's pixel takes; a 4-bit one shares a byte.
+    int pixelBytes() const { return b_.bitCount == 24 ? 3 : 1; }
     bool fourBit() const { return b_.bitCount == 4; }
     int width() const { return b_.width; }
 
@@ -47,11 +50,11 @@ private:
 // A literal stretch of `count` pixels, padded to a whole 16-bit word.
 bool literal(ByteSource& in, RunTarget& t, int count, int& x, int y)
 {
-    const int bytes = t.fourBit() ? (count + 1) / 2 : count;
-    uchar byte = 0;
+    const int bytes = t.fourBit() ? (count + 1) / 2 : count * t.pixelBytes();
+    uchar pixel[3] = {};
     for (int i = 0; i < count; ++i) {
-        if ((!t.fourBit() || i % 2 == 0) && !in.get(byte)) return false;
-        t.put(x, y, t.index(byte, i));
+        if ((!t.fourBit() || i % 2 == 0) && !in.read(pixel, t.pixelBytes())) return false;
+        t.put(x, y, t.colour(pixel, i));
         x = std::min(x + 1, t.width()); // bounded, however many stretches a row has
     }
     return bytes % 2 == 0 || in.skip(1);
@@ -63,13 +66,16 @@ bool walkRuns(ByteSource& in, const BmpInfo& b, QImage* image)
     int x = 0, y = 0;
     uchar n = 0, c = 0;
     while (y < b.rows) {
-        if (!in.get(n) || !in.get(c)) return false;
+        if (!in.get(n)) return false;
         if (n != kEscape) {
+            uchar value[3] = {};
+            if (!in.read(value, t.pixelBytes())) return false;
             const int end = std::min(x + n, b.width); // the rest would be dropped anyway
             for (int i = 0; x < end; ++i)
-                t.put(x++, y, t.index(c, i));
+                t.put(x++, y, t.colour(value, i));
             continue;
         }
+        if (!in.get(c)) return false;
         switch (c) {
         case kEndOfLine:
             x = 0;

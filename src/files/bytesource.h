@@ -9,7 +9,7 @@ class QIODevice;
 namespace tessellon {
 
 /// Bytes of a random-access device read one at a time through a small buffer, from its
-/// position at construction on: for the compressed bitmap rows and the structure walks,
+/// position at construction on: for the compressed bitmap rows and the GIF block walk,
 /// which look at every byte but must not hold a whole file.
 class ByteSource
 {

@@ -38,7 +38,9 @@ PictureResult readPicture(QIODevice& device)
 {
     if (!device.isOpen() || device.isSequential() || !device.seek(0))
         return refusal(QStringLiteral("the picture cannot be read from this device"));
-    if (device.peek(2) == "BM") return readBitmapFile(device);
+    const QByteArray magic = device.peek(2);
+    if (magic == "BM") return readBitmapFile(device);
+    if (magic == "BA") return readBitmapArray(device);
     return readOtherPicture(device);
 }
 

@@ -40,13 +40,14 @@ struct PictureResult
 /// is refused without blocking), as readPicture(QIODevice&) does.
 PictureResult readPicture(const QString& path);
 
-/// Reads a picture from the start of `device`, an open random-access device: a Windows
-/// bitmap of any variant or a GIF by our own decoders, or a PNG or JPEG by Qt's reader for
-/// that format; everything else is refused. Every pixel of the result comes from the file
-/// (or is white where a compressed bitmap or a GIF leaves it unset). A picture beyond the
-/// limits above, or a file that is cut short or damaged, is refused with a reason,
-/// beyond-limit and cut-short ones before the picture is allocated. Transparent parts are
-/// put on white.
+/// Reads a picture from the start of `device`, an open random-access device: a Windows or
+/// OS/2 bitmap of any variant (or an OS/2 bitmap array's first one) or a GIF by our own
+/// decoders, a PNG by libpng or a JPEG by libjpeg-turbo; everything else is refused. Every
+/// pixel of the result comes from the file (or is white where a compressed bitmap or a GIF
+/// leaves it unset). A picture beyond the limits above, or a file that is cut short or
+/// damaged, is refused with a reason: beyond-limit ones before the picture is allocated,
+/// cut-short bitmaps and GIFs too, PNGs and JPEGs while they are decoded. Transparent parts
+/// are put on white.
 PictureResult readPicture(QIODevice& device);
 
 /// Writes `image` as a 24-bit Windows bitmap through a ReplacingFile (over `calls`), a band

@@ -22,7 +22,16 @@ constexpr QRgb kPalette[] = {0xFFFFFFFF, 0xFFB4B4B3, 0xFF000000, 0xFFFF0000,
                              0xFF00FF00, 0xFF0000FF, 0xFF123456, 0xFFFEFDFC};
 constexpr int kPaletteSize = int(std::size(kPalette));
 
-enum Compression : quint32 { Rgb = 0, Rle8 = 1, Rle4 = 2, Bitfields = 3 };
+enum Compression : quint32 {
+    Rgb = 0,
+    Rle8 = 1,
+    Rle4 = 2,
+    Bitfields = 3,
+    Rle24 = 4, // OS/2, with 24 bits a pixel
+    Jpeg = 4,
+    Png = 5,
+    AlphaBitfields = 6
+};
 
 /// One bitmap variant.
 struct Bmp
@@ -35,7 +44,15 @@ struct Bmp
     bool topDown = false;
     int colours = -1; // colour table entries; -1: as many as the pattern uses (8 bits or less)
     std::array<quint32, 3> masks{}; // red, green, blue, with Bitfields
+    quint32 alpha = 0; // stored in every 16- and 32-bit pixel, read with bit-field encodings
 };
+
+// The alpha of picture pixel (x, y): values whose top four bits a 4-bit mask keeps whole.
+constexpr quint32 kAlphas[] = {0x00, 0x30, 0xB0, 0xFF};
+inline quint32 alphaAt(int x, int y)
+{
+    return kAlphas[(x + 2 * y) % 4];
+}
 
 /// A bitmap of w x h pixels, `bits` bits each, the other fields as given or by default.
 inline Bmp bmp(int w, int h, int bits, quint32 compression = Rgb, int header = 40,
@@ -99,7 +116,7 @@ inline int fromMask(quint32 v, quint32 mask)
 
 inline std::array<quint32, 3> effectiveMasks(const Bmp& b)
 {
-    if (b.compression == Bitfields) return b.masks;
+    if (b.compression == Bitfields || b.compression == AlphaBitfields) return b.masks;
     if (b.bits == 16) return {0x7C00, 0x03E0, 0x001F};
     return {0xFF0000, 0xFF00, 0xFF};
 }
@@ -117,6 +134,12 @@ inline QImage expected(const Bmp& b)
             if (b.bits == 16 || b.bits == 32)
                 c = qRgb(fromMask(qRed(c), m[0]), fromMask(qGreen(c), m[1]),
                          fromMask(qBlue(c), m[2]));
+            const bool fields = b.compression == Bitfields || b.compression == AlphaBitfields;
+            if (fields && b.alpha != 0) { // over white, rounded to the nearest
+                const int a = fromMask(alphaAt(x, y), b.alpha);
+                const auto on = [a](int v) { return qRound((v * a + 255.0 * (255 - a)) / 255); };
+                c = qRgb(on(qRed(c)), on(qGreen(c)), on(qBlue(c)));
+            }
             img.setPixel(x, y, c);
         }
     return img;
@@ -158,8 +181,8 @@ inline QByteArray plainRow(const Bmp& b, int y)
             p[3 * x + 1] = uchar(qGreen(c));
             p[3 * x + 2] = uchar(qRed(c));
         } else {
-            const quint32 v =
-                toMask(qRed(c), m[0]) | toMask(qGreen(c), m[1]) | toMask(qBlue(c), m[2]);
+            const quint32 v = toMask(qRed(c), m[0]) | toMask(qGreen(c), m[1]) |
+                              toMask(qBlue(c), m[2]) | toMask(alphaAt(x, y), b.alpha);
             if (b.bits == 16)
                 qToLittleEndian<quint16>(quint16(v), p + 2 * x);
             else
@@ -167,6 +190,12 @@ inline QByteArray plainRow(const Bmp& b, int y)
         }
     }
     return row;
+}
+
+inline QByteArray bgr(QRgb c)
+{
+    const char bytes[] = {char(qBlue(c)), char(qGreen(c)), char(qRed(c))};
+    return QByteArray(bytes, 3);
 }
 
 // Run-length coded rows: odd rows as literal stretches, even ones as runs of one index;
@@ -187,7 +216,9 @@ inline QByteArray runRows(const Bmp& b)
                 QByteArray bytes;
                 for (int i = 0; i < n; ++i) {
                     const int v = indexAt(b, x + i, y);
-                    if (!four)
+                    if (b.bits == 24)
+                        bytes += bgr(kPalette[v]);
+                    else if (!four)
                         bytes += char(v);
                     else if (i % 2 == 0)
                         bytes += char(v << 4);
@@ -204,7 +235,7 @@ inline QByteArray runRows(const Bmp& b)
             while (x + n < b.w && n < 255 && indexAt(b, x + n, y) == v)
                 ++n;
             out += char(n);
-            out += char(four ? (v << 4 | v) : v);
+            out += b.bits == 24 ? bgr(kPalette[v]) : QByteArray(1, char(four ? (v << 4 | v) : v));
             x += n;
         }
         out += QByteArray(r + 1 < b.h ? "\0\0" : "\0\1", 2);
@@ -215,7 +246,8 @@ inline QByteArray runRows(const Bmp& b)
 // The info header, masks after a 40-byte one included, for pixel data of `dataBytes`.
 inline QByteArray infoHeader(const Bmp& b, int dataBytes)
 {
-    const bool fields = b.compression == Bitfields;
+    const bool fields = b.compression == Bitfields || b.compression == AlphaBitfields;
+    const bool alphaAfter = b.compression == AlphaBitfields && b.header == 40;
     QByteArray info;
     put<quint32>(info, quint32(b.header));
     if (b.header == 12) {
@@ -234,8 +266,9 @@ inline QByteArray infoHeader(const Bmp& b, int dataBytes)
         if (fields || b.header > 40)
             for (quint32 m : b.masks)
                 put<quint32>(info, fields ? m : 0);
+        if (b.header >= 56 || alphaAfter) put<quint32>(info, b.alpha); // written as writers do
     }
-    info.resize(b.header + (fields && b.header == 40 ? 12 : 0), '\0');
+    info.resize(b.header + (fields && b.header == 40 ? 12 : 0) + (alphaAfter ? 4 : 0), '\0');
     return info;
 }
 
@@ -258,7 +291,8 @@ inline QByteArray bitmap(const Bmp& b, const QByteArray* pixels = nullptr)
     QByteArray data;
     if (pixels) {
         data = *pixels;
-    } else if (b.compression == Rle8 || b.compression == Rle4) {
+    } else if (b.compression == Rle8 || b.compression == Rle4 ||
+               (b.compression == Rle24 && b.bits == 24)) {
         data = runRows(b);
     } else {
         for (int r = 0; r < b.h; ++r)
@@ -271,6 +305,21 @@ inline QByteArray bitmap(const Bmp& b, const QByteArray* pixels = nullptr)
     put<quint32>(out, 0);
     put<quint32>(out, quint32(offset));
     return out + headers + data;
+}
+
+/// An OS/2 bitmap array whose first entry is `bitmap` (the bytes of a whole bitmap file),
+/// followed by a second entry that must not be read.
+inline QByteArray bitmapArray(const QByteArray& bitmap)
+{
+    QByteArray first = bitmap;
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(first.constData() + 10) + 14,
+                             first.data() + 10); // offsets count from the array's start
+    QByteArray out("BA");
+    put<quint32>(out, 14);
+    put<quint32>(out, quint32(14 + first.size())); // the next entry
+    put<quint16>(out, 640);
+    put<quint16>(out, 480);
+    return out + first + QByteArray("BA") + QByteArray(12, '\0') + bitmap;
 }
 
 /// The smallest GIF: a logical screen of w x h, one transparent pixel at its corner.

@@ -1,7 +1,9 @@
 // The picture reader on files a user's disk may hold: every bitmap variant, PNG, GIF and
 // JPEG, files cut short or crafted, things that are not files, and what reading costs.
+#include "encodermaker.h"
 #include "mapfile.h"
 #include "picturemaker.h"
+#include "readcheck.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,58 +12,18 @@
 #include <QtEndian>
 #include <QTest>
 
-#include <malloc.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 using namespace tessellon;
+using namespace readcheck;
 
 namespace {
 
-bool allOpaque(const QImage& img)
-{
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (qAlpha(img.pixel(x, y)) != 0xFF) return false;
-    return true;
-}
-
 using picturemaker::bmp;
 using picturemaker::Bmp;
-
-// Reads `bytes` twice, the allocator filling the memory it hands out with a different byte
-// each time: a pixel taken from memory rather than from the file makes the reads differ.
-struct TwoReads
-{
-    PictureResult first, second;
-};
-
-TwoReads readDirtied(const QByteArray& bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    TwoReads t;
-    mallopt(M_PERTURB, 0x5A);
-    t.first = readPicture(buffer);
-    mallopt(M_PERTURB, 0xA5);
-    t.second = readPicture(buffer);
-    mallopt(M_PERTURB, 0);
-    return t;
-}
-
-// Checks that `bytes` read as `expected`, opaque, and the same both times.
-void verifyRead(const QByteArray& bytes, const QImage& expected)
-{
-    const TwoReads t = readDirtied(bytes);
-    QVERIFY2(t.first.error.isEmpty(), qPrintable(t.first.error));
-    QCOMPARE(t.first.image.format(), QImage::Format_RGB32);
-    QCOMPARE(t.first.image, expected);
-    QVERIFY(allOpaque(t.first.image));
-    QCOMPARE(t.second.image, t.first.image);
-}
 
 Bmp masked(int bits, std::array<quint32, 3> masks, int header = 40, bool topDown = false)
 {
@@ -327,6 +289,14 @@ void TestPictureReader::memoryPeaks_data()
     indexed.setPixel(4095, 4095, 1);
     // decoded to a quarter of the canvas, then widened: in place, or a second image
     QTest::newRow("PNG colour table 4096 square") << encoded(indexed, "PNG") << 4096;
+    // 16 bits a channel narrowed row by row; Adam7 assembled in the canvas rows themselves
+    QImage deep(4096, 4096, QImage::Format_RGBA64);
+    deep.fill(QColor(10, 20, 30, 40));
+    QTest::newRow("PNG 16 bits a channel 4096 square") << encoded(deep, "PNG") << 4096;
+    encodermaker::Png adam7;
+    adam7.w = adam7.h = 2048;
+    adam7.type = 6, adam7.depth = 16, adam7.interlaced = true;
+    QTest::newRow("PNG Adam7 16 bits a channel 2048 square") << encodermaker::png(adam7) << 2048;
     // decoded straight into the canvas, white around the one transparent pixel
     QTest::newRow("GIF of a transparent 4096 square, 43 bytes") << tinyGif(4096, 4096) << 4096;
 }
@@ -380,16 +350,22 @@ void TestPictureReader::refusesDamagedFiles_data()
         bitmap(bmp(16384, 16384, 24, Rgb, 40, true), &hundred), "truncated");
     add("24-bit bottom-up 16384 square in 100 bytes", bitmap(bmp(16384, 16384, 24), &hundred),
         "truncated");
-    // 1 GiB as a canvas, but decoded at 8 bytes a pixel first
+    // 1 GiB as a canvas, 16 bits a channel narrowed row by row: only the data is short
     QByteArray deep = encoded(QImage(1, 1, QImage::Format_RGBX64), "PNG");
     for (int at : {16, 20})
         qToBigEndian<quint32>(16384, deep.data() + at);
     qToBigEndian<quint32>(crc32(QByteArrayView(deep).sliced(12, 17)), deep.data() + 29);
-    add("PNG 16 bits a channel, 16384 square", deep, "too much memory");
+    add("PNG 16 bits a channel, 16384 square", deep, "image data");
+    // 1 GiB as a canvas and the coefficients of its scans beside it
+    QByteArray manyScans = progressiveJpeg(patternImage(40, 30));
+    const qsizetype frame = manyScans.indexOf("\xFF\xC2");
+    for (int at : {5, 7})
+        qToBigEndian<quint16>(16384, manyScans.data() + frame + at);
+    add("JPEG progressive, 16384 square", manyScans, "too much memory");
     // what no bitmap reader takes
     add("broken mask", bitmap(masked(16, {0x7A00, 0x03E0, 0x001F})));
     add("embedded JPEG", patched(eight, 30, 4));
-    add("2 bits a pixel", patched(eight, 28, 2));
+    add("3 bits a pixel", patched(eight, 28, 3));
     add("no rows", patched(eight, 22, 0));
     add("negative width", patched(eight, 18, -8));
     // other formats cut short or damaged, and one we do not read

@@ -1,7 +1,8 @@
 // Fuzz target for the picture reader behind Load and drops: arbitrary bytes as a picture
 // file, read twice, with the invariants the reader promises checked each time. Started
-// with PICTURE_SEEDS set, it first writes small files of every bitmap variant and of PNG,
-// GIF and JPEG there, for use as a seed corpus.
+// with PICTURE_SEEDS set, it first writes small files of every bitmap variant, of PNGs and
+// JPEGs of every kind the readers take, and of GIF there, for use as a seed corpus.
+#include "encodermaker.h"
 #include "mapfile.h"
 #include "picturemaker.h"
 
@@ -96,6 +97,34 @@ std::vector<QByteArray> bitmapSeeds()
             b.compression = Rgb;
             out.push_back(bitmap(b));
         }
+    for (int header : {40, 56, 124}) { // alpha masks
+        Bmp b = bmp(4, 2, 32, header == 40 ? AlphaBitfields : Bitfields, header);
+        b.masks = {0xFF0000, 0xFF00, 0xFF};
+        b.alpha = 0xFF000000;
+        out.push_back(bitmap(b));
+    }
+    out.push_back(bitmap(bmp(7, 3, 2)));
+    out.push_back(bitmap(bmp(7, 4, 24, Rle24, 64)));
+    out.push_back(bitmapArray(bitmap(bmp(5, 3, 8, Rgb, 12))));
+    const QByteArray sixtyFour(32, '\x10');
+    out.push_back(bitmap(bmp(4, 1, 64), &sixtyFour));
+    return out;
+}
+
+// PNGs of every colour type, depth, interlacing and tRNS; JPEGs of every coding; and
+// bitmaps carrying one of each.
+std::vector<QByteArray> encoderSeeds()
+{
+    using namespace encodermaker;
+    std::vector<QByteArray> out;
+    for (const Png& p : everyPng())
+        out.push_back(png(p));
+    for (const auto& coding : everyJpeg())
+        out.push_back(jpeg(coding.second));
+    picturemaker::Bmp b = picturemaker::bmp(9, 7, 0, picturemaker::Png);
+    b.colours = 0;
+    const QByteArray inner = png({});
+    out.push_back(picturemaker::bitmap(b, &inner));
     return out;
 }
 
@@ -126,6 +155,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     std::vector<QByteArray> all = bitmapSeeds();
     for (const QByteArray& other : otherSeeds())
         all.push_back(other);
+    for (const QByteArray& made : encoderSeeds())
+        all.push_back(made);
     for (const QByteArray& seed : all) {
         QFile f(QFile::decodeName(dir) + QStringLiteral("/seed-%1").arg(i++, 3, 10, QChar('0')));
         require(f.open(QIODevice::WriteOnly) && f.write(seed) == seed.size(), "seed written");

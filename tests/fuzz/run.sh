@@ -33,7 +33,7 @@ pictures)
         "$root/src/canvas/availablememory.cpp" \
         -I"$root/src/files" -I"$root/src/canvas" -I"$root/tests/files" \
         -DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-    qt=Qt6Gui
+    qt="Qt6Gui libpng libjpeg"
     seeds=$work/seeds
     max_len=8192
     # Freed memory is reused at once and handed out unfilled, so that a pixel read from

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "picturereaders.h"
+#include "pixelpool.h"
+
+#include <QImage>
+
+#include <vector>
+
+namespace tessellon {
+
+/// The canvas a decoder writes into, allocated through the pixel pool, and the start of
+/// each of its rows, so that a C decoder can be handed plain row pointers.
+struct CanvasRows
+{
+    QImage image;
+    std::vector<uchar*> rows;
+
+    /// Allocates a w x h canvas; false when memory runs out.
+    bool allocate(int w, int h)
+    {
+        image = allocateRgb32(w, h);
+        if (image.isNull()) return false;
+        rows.resize(size_t(h));
+        for (int y = 0; y < h; ++y)
+            rows[size_t(y)] = image.scanLine(y);
+        return true;
+    }
+};
+
+inline PictureResult noMemory()
+{
+    return refusal(QStringLiteral("not enough memory for the picture"));
+}
+
+} // namespace tessellon
