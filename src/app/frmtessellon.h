@@ -174,9 +174,10 @@ public:
     /// x and y: the pointer relative to the handle's top-left, in pixels.
     void picResizer_MouseMove(int handle, double x, double y);
     void picResizer_MouseUp();
-    /// Makes the canvas bitmap exactly `picture`, at its size; false, with the canvas as it
-    /// was, when it cannot be taken over (a copy or conversion that does not fit).
-    bool setCanvasPicture(QImage&& picture);
+    /// Makes the canvas bitmap exactly `picture`, at its size, growing in place in `block`
+    /// when that holds it; false, with the canvas as it was, when it cannot be taken over (a
+    /// copy or conversion that does not fit).
+    bool setCanvasPicture(QImage&& picture, std::shared_ptr<PixelBlock> block = nullptr);
 
     // --- settings and the binding page -----------------------------------------------------------
     /// Tessellon.ini in the program directory.

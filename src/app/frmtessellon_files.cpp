@@ -38,9 +38,9 @@ QString firstDroppedFile(const QMimeData* data)
 
 } // namespace
 
-bool frmTessellon::setCanvasPicture(QImage&& picture)
+bool frmTessellon::setCanvasPicture(QImage&& picture, std::shared_ptr<PixelBlock> block)
 {
-    if (!Canvas.setPicture(std::move(picture))) return false;
+    if (!Canvas.setPicture(std::move(picture), std::move(block))) return false;
     picCanvas->resize(Canvas.width(), Canvas.height());
     picCanvas->update();
     return true;
@@ -55,7 +55,7 @@ void frmTessellon::cmdLoad_Click()
     if (!LoadFileName.isEmpty()) {
         moveCanvas(5, 5);
         PictureResult r = readPicture(mapPath(programDir_, LoadFileName));
-        if (r.image.isNull() || !setCanvasPicture(std::move(r.image))) {
+        if (r.image.isNull() || !setCanvasPicture(std::move(r.image), std::move(r.block))) {
             dialogs().MsgBox(QStringLiteral("Unable to load file, please ensure name is correct "
                                             "and the file is a valid bitmap."),
                              msgbox::kOkOnly, kErrorTitle);
@@ -116,7 +116,7 @@ void frmTessellon::LoadDroppedFile(const QString& path)
 {
     moveCanvas(5, 5);
     PictureResult r = readPicture(path);
-    if (r.image.isNull() || !setCanvasPicture(std::move(r.image))) {
+    if (r.image.isNull() || !setCanvasPicture(std::move(r.image), std::move(r.block))) {
         dialogs().MsgBox(QStringLiteral("File format not supported, unable to load."),
                          msgbox::kOkOnly, kErrorTitle);
         return;

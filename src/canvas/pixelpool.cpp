@@ -177,10 +177,22 @@ void PixelBlock::prepareRightOf(int w, int h, int grownBy, qint64 available)
     preparedRows_ = std::max(preparedRows_, end);
 }
 
+OwnedPixels allocatePixels(int w, int h)
+{
+    if (w < 1 || h < 1) return {};
+    const qint64 bytes = qint64(w) * h * 4;
+    const qint64 available = availableMemory();
+    if (bytes > available) return {};
+    if (bytes < kOwnBlockMinimum) return {QImage(w, h, QImage::Format_RGB32), nullptr};
+    std::shared_ptr<PixelBlock> block = PixelBlock::create(w, h, available);
+    QImage img = block ? block->image(w, h) : QImage();
+    if (img.isNull()) return {};
+    return {std::move(img), std::move(block)};
+}
+
 QImage allocateRgb32(int w, int h)
 {
-    if (w < 1 || h < 1 || qint64(w) * h * 4 > availableMemory()) return {};
-    return QImage(w, h, QImage::Format_RGB32);
+    return allocatePixels(w, h).image;
 }
 
 } // namespace tessellon

@@ -38,6 +38,11 @@ public:
     /// rows, a slice of the rows per call and no more than `available` bytes, so that a row
     /// growing into it later does not stop for the system to supply it.
     void prepareRightOf(int w, int h, int grownBy, qint64 available);
+    /// Whether `img` is an image of this block: its pixels start at the block's first row.
+    bool holds(const QImage& img) const noexcept
+    {
+        return !img.isNull() && img.constBits() == data_ && img.bytesPerLine() == bytesPerLine_;
+    }
 
 private:
     PixelBlock(uchar* data, qsizetype bytesPerLine, int rows, bool reserved);
@@ -54,9 +59,23 @@ private:
     int preparedRows_ = 0;     // rows above this have that page
 };
 
-/// A blank (uninitialised) RGB32 image of w x h pixels in memory of its own, for a picture
-/// being read. Returns a null image when the pixels do not fit in availableMemory(), or
+/// Bitmaps smaller than this are Qt's own allocation (the undo buffers, the fitted start
+/// canvas): well within the margin availableMemory() leaves, and never grown in place.
+inline constexpr qint64 kOwnBlockMinimum = qint64(2) << 20;
+
+/// A picture's pixels and the block they live in (none for a small picture), handed on
+/// together so that the surface taking the picture can grow it in place.
+struct OwnedPixels
+{
+    QImage image;
+    std::shared_ptr<PixelBlock> block;
+};
+
+/// A blank (uninitialised) RGB32 image of w x h pixels, for a picture being read: a large one
+/// in a block of its own. A null image when the pixels do not fit in availableMemory(), or
 /// memory runs out.
+OwnedPixels allocatePixels(int w, int h);
+/// The image of allocatePixels() alone; its block lives as long as the image.
 QImage allocateRgb32(int w, int h);
 
 } // namespace tessellon

@@ -10,10 +10,6 @@ namespace tessellon {
 
 namespace {
 
-// Smaller bitmaps are Qt's own allocation (the undo buffers, the fitted start canvas), and
-// well within the margin availableMemory() leaves, so they are not judged.
-constexpr qint64 kOwnBlockMinimum = qint64(2) << 20;
-
 qint64 bytesOf(int w, int h)
 {
     return qint64(w) * h * 4;
@@ -32,7 +28,7 @@ Surface::Surface(int w, int h)
     setSize(w, h);
 }
 
-bool Surface::setPicture(QImage&& picture)
+bool Surface::setPicture(QImage&& picture, std::shared_ptr<PixelBlock> block)
 {
     if (picture.isNull()) {
         take(QImage(), nullptr);
@@ -48,7 +44,8 @@ bool Surface::setPicture(QImage&& picture)
     }
     // pixels the picture only borrows read-only are copied here, and that copy may fail
     if (picture.isNull() || !picture.bits()) return false;
-    take(std::move(picture), nullptr);
+    if (block && !block->holds(picture)) block.reset(); // a copy lives elsewhere
+    take(std::move(picture), std::move(block));
     return true;
 }
 

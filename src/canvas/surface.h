@@ -42,9 +42,10 @@ public:
     /// The bitmap itself; painting widgets draw straight from it, without a copy.
     const QImage& image() const noexcept { return img_; }
     /// Makes the bitmap exactly `picture`, at its size. An RGB32 picture held nowhere else is
-    /// adopted, not copied; any other is copied or converted. False, with the surface as it
-    /// was, when that copy or conversion fails.
-    bool setPicture(QImage&& picture);
+    /// adopted, not copied, and when `block` is the block it lives in (allocatePixels), it
+    /// grows in place; any other is copied or converted. False, with the surface as it was,
+    /// when that copy or conversion fails.
+    bool setPicture(QImage&& picture, std::shared_ptr<PixelBlock> block = nullptr);
 
     /// Draws `src` unscaled with its top-left pixel at (x, y).
     void paintPicture(const QImage& src, int x, int y, RasterOp op = RasterOp::SrcCopy);

@@ -50,7 +50,8 @@ PictureResult readBitmapFile(QIODevice& device)
     if (b.compression == kOs2Huffman1D)
         return refusal(QStringLiteral("the bitmap's encoding (OS/2 Huffman 1D) is not supported"));
     if (!pixelsPresent(device, b)) return refusal(QStringLiteral("the bitmap is truncated"));
-    PictureResult r{allocateRgb32(b.width, b.rows), QString()};
+    OwnedPixels canvas = allocatePixels(b.width, b.rows);
+    PictureResult r{std::move(canvas.image), QString(), std::move(canvas.block)};
     if (r.image.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
     if (runLength(b)) {
         if (!device.seek(b.pixelOffset) || !readBmpRuns(device, b, r.image))

@@ -14,18 +14,24 @@ namespace tessellon {
 struct CanvasRows
 {
     QImage image;
+    std::shared_ptr<PixelBlock> block;
     std::vector<uchar*> rows;
 
     /// Allocates a w x h canvas; false when memory runs out.
     bool allocate(int w, int h)
     {
-        image = allocateRgb32(w, h);
-        if (image.isNull()) return false;
+        OwnedPixels owned = allocatePixels(w, h);
+        if (owned.image.isNull()) return false;
+        image = std::move(owned.image);
+        block = std::move(owned.block);
         rows.resize(size_t(h));
         for (int y = 0; y < h; ++y)
             rows[size_t(y)] = image.scanLine(y);
         return true;
     }
+
+    /// The decoded picture, handed on with its block.
+    PictureResult result() { return {std::move(image), QString(), std::move(block)}; }
 };
 
 inline PictureResult noMemory()

@@ -231,7 +231,8 @@ PictureResult readGifFile(QIODevice& device)
     // may carry a 65535 x 65535 image: such a file is taken as damaged.
     if (image.left + image.width > screen.width() || image.top + image.height > screen.height())
         return refusal(QStringLiteral("the GIF's image lies outside its screen"));
-    QImage canvas = allocateRgb32(screen.width(), screen.height());
+    OwnedPixels owned = allocatePixels(screen.width(), screen.height());
+    QImage& canvas = owned.image;
     if (canvas.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
     canvas.fill(kWhiteRgb); // the screen around the image, as transparent parts are: white
     if (!device.seek(codesStart)) return refusal(QStringLiteral("the GIF could not be read"));
@@ -240,7 +241,7 @@ PictureResult readGifFile(QIODevice& device)
     Pixels pixels(canvas, image);
     if (!decodeCodes(blocks, minSize, pixels))
         return refusal(QStringLiteral("the GIF's pixel data is damaged or incomplete"));
-    return {canvas, QString()};
+    return {std::move(canvas), QString(), std::move(owned.block)};
 }
 
 } // namespace tessellon

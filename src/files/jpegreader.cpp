@@ -241,7 +241,7 @@ PictureResult readJpegFile(QIODevice& device, QSize expectedSize)
     // scans) gets the rest of the budget; beyond it libjpeg stops instead of spilling.
     if (!readRows(job, long(kPictureBudgetBytes - canvasBytes), canvas.rows.data()))
         return failure(job);
-    return {canvas.image, QString()};
+    return canvas.result();
 }
 
 } // namespace tessellon

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
 class QIODevice;
 
 namespace tessellon {
@@ -34,6 +36,8 @@ struct PictureResult
 {
     QImage image; // Format_RGB32 on success
     QString error;
+    /// The block the pixels live in, for the surface to grow them in place (none when small).
+    std::shared_ptr<PixelBlock> block;
 };
 
 /// Reads the picture in the regular file at `path` (anything else, a FIFO or a device say,

@@ -9,7 +9,7 @@ namespace tessellon {
 /// A refusal: a null image and the reason.
 inline PictureResult refusal(const QString& why)
 {
-    return {QImage(), why};
+    return {QImage(), why, nullptr};
 }
 
 /// The reason given for a picture beyond pictureFits.

@@ -141,7 +141,7 @@ PictureResult readPngFile(QIODevice& device, QSize expectedSize)
     CanvasRows canvas;
     if (!canvas.allocate(size.width(), size.height())) return noMemory();
     if (!readRows(job, canvas.rows.data())) return failure(job);
-    return {canvas.image, QString()};
+    return canvas.result();
 }
 
 } // namespace tessellon

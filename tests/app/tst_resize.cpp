@@ -24,6 +24,7 @@ private slots:
     void shrinkAfterGrowth();
     void memoryShortLeavesTheCanvas_data();
     void memoryShortLeavesTheCanvas();
+    void loadedMapGrowsInPlace();
     void cleanup() { setAvailableMemoryForTesting(-1); }
 };
 
@@ -281,6 +282,25 @@ void TestResize::memoryShortLeavesTheCanvas()
     act();
     QVERIFY(w.Canvas.size() != before.size());
     QVERIFY(f.dialogs->asked.empty() || f.dialogs->asked.back().kind != "MsgBox");
+}
+
+// A large loaded map lives in memory that can grow: the first growth copies nothing.
+void TestResize::loadedMapGrowsInPlace()
+{
+    WindowFixture f;
+    QVERIFY(f.show());
+    frmTessellon& w = f.window;
+    const QString picture = f.path(QStringLiteral("large.bmp"));
+    QImage map(1500, 1400, QImage::Format_RGB32);
+    map.fill(Qt::white);
+    QVERIFY(map.save(picture, "BMP"));
+    w.LoadDroppedFile(picture);
+    QCOMPARE(w.Canvas.size(), map.size());
+    const uchar* bits = w.Canvas.image().constBits();
+    w.shpCursor->move(0, 1380);
+    f.type({Qt::Key_S});
+    QVERIFY(w.Canvas.height() > map.height());
+    QCOMPARE(w.Canvas.image().constBits(), bits);
 }
 
 QTEST_MAIN(TestResize)
