@@ -3,6 +3,7 @@
 // function that holds no C++ object with a destructor. A warning is taken as damage, and a
 // file whose scans repeat what earlier scans sent is refused before it can keep the
 // window busy.
+#include "availablememory.h"
 #include "canvasrows.h"
 #include "picturereaders.h"
 
@@ -233,13 +234,16 @@ PictureResult readJpegFile(QIODevice& device, QSize expectedSize)
     if (expectedSize.isValid() && size != expectedSize)
         return refusal(QStringLiteral("the embedded picture's size differs from the bitmap's"));
     const qint64 canvasBytes = qint64(size.width()) * size.height() * 4;
-    if (canvasBytes + coefficientBytes(job.cinfo) > kPictureBudgetBytes)
+    const qint64 needed = canvasBytes + coefficientBytes(job.cinfo);
+    if (needed > kPictureBudgetBytes)
         return refusal(QStringLiteral("decoding the picture would take too much memory"));
+    const qint64 memory = std::min(kPictureBudgetBytes, availableMemory());
+    if (needed > memory) return noMemory();
     CanvasRows canvas;
     if (!canvas.allocate(size.width(), size.height())) return noMemory();
     // What libjpeg keeps beside the canvas (whole-image coefficients for a file of several
-    // scans) gets the rest of the budget; beyond it libjpeg stops instead of spilling.
-    if (!readRows(job, long(kPictureBudgetBytes - canvasBytes), canvas.rows.data()))
+    // scans) gets the rest of the memory; beyond it libjpeg stops instead of spilling.
+    if (!readRows(job, long(memory - canvasBytes), canvas.rows.data()))
         return failure(job);
     return canvas.result();
 }

@@ -62,9 +62,6 @@ bool readHeader(PngJob& job)
     png_set_chunk_cache_max(job.png, kMaxCachedChunks);
     png_set_read_fn(job.png, &job, readBytes);
     png_set_compression_buffer_size(job.png, kReadBytes); // on reading: the IDAT read size
-    // Every chunk's CRC-32 already guards the compressed bytes; zlib's own checksum over
-    // the inflated ones costs a sixth of the decode and would catch nothing more.
-    png_set_option(job.png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_read_info(job.png, job.info);
     const int type = png_get_color_type(job.png, job.info);
     job.alpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(job.png, job.info, PNG_INFO_tRNS);

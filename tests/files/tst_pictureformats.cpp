@@ -155,6 +155,24 @@ void TestPictureFormats::readsAsItsValuesSay()
     verifyRead(bytes, expected, tolerance);
 }
 
+// A PNG whose zlib checksum is wrong under a chunk CRC made to match, as a faulty writer
+// leaves it: the reference decoder refuses it.
+QByteArray badZlibChecksum(QByteArray png)
+{
+    const qsizetype type = png.indexOf("IDAT");
+    const qsizetype length = qFromBigEndian<quint32>(png.constData() + type - 4);
+    const qsizetype crcAt = type + 4 + length;
+    png[crcAt - 1] = char(png[crcAt - 1] ^ 0x01); // the Adler-32's last byte
+    quint32 crc = 0xFFFFFFFFu;
+    for (qsizetype i = type; i < crcAt; ++i) {
+        crc ^= uchar(png[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    qToBigEndian<quint32>(~crc, png.data() + crcAt);
+    return png;
+}
+
 void TestPictureFormats::refusesDamaged_data()
 {
     using namespace picturemaker;
@@ -169,6 +187,7 @@ void TestPictureFormats::refusesDamaged_data()
     badData.replace(badData.indexOf("\xFF\xDA") + 20, 4, "\x13\x37\xFF\xD5");
     QTest::newRow("PNG without its end chunk") << png.chopped(12) << "truncated";
     QTest::newRow("PNG data damaged") << badCrc << "damaged";
+    QTest::newRow("PNG whose zlib checksum is wrong") << badZlibChecksum(png) << "damaged";
     QTest::newRow("JPEG data damaged") << badData << "damaged";
     QTest::newRow("JPEG without its end marker") << jpeg.chopped(2) << "truncated";
     QTest::newRow("JPEG of one scan repeated 20,000 times")
