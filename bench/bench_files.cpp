@@ -4,6 +4,7 @@
 // and saves the map. Prints medians and ratios; exits non-zero when the memory bound or a
 // round trip fails.
 
+#include "benchmap.h"
 #include "benchstats.h"
 
 #include "mapfile.h"
@@ -11,8 +12,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
-#include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -27,40 +26,9 @@ namespace {
 
 constexpr int kSide = 5999; // the largest typed canvas size
 constexpr int kSamples = 7;
-constexpr const char* kConvert = "/usr/bin/convert"; // the real one, not a stand-in on PATH
 constexpr double kImageBytes = double(kSide) * kSide * 4;
 constexpr double kPeakBound = 2.2 * kImageBytes + 80e6;
 
-using Clock = std::chrono::steady_clock;
-
-struct Row
-{
-    const char* name;
-    std::function<bool()> op;
-};
-
-bool run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// Black lines every 30 pixels and a few filled rooms on white: what a drawn map holds.
-QImage makeMap()
-{
-    QImage map(kSide, kSide, QImage::Format_RGB32);
-    map.fill(Qt::white);
-    QPainter p(&map);
-    p.setPen(Qt::black);
-    for (int i = 0; i < kSide; i += 30) {
-        p.drawLine(i, 0, i, kSide - 1);
-        p.drawLine(0, i, kSide - 1, i);
-    }
-    for (int i = 0; i < 50; ++i)
-        p.fillRect(i * 113 % 5000, i * 71 % 5000, 240, 180, Qt::gray);
-    return map;
-}
 
 // Child modes: "--peak in out" loads, holds and saves; "--idle" only starts.
 int childMain(const QStringList& args)
@@ -81,24 +49,6 @@ qint64 childPeak(const QStringList& args)
     return p.readAllStandardOutput().trimmed().toLongLong();
 }
 
-// Medians in milliseconds; the samples of all rows alternate, so that load from other
-// processes on the machine falls on each alike.
-std::vector<double> medianMillis(const std::vector<Row>& rows)
-{
-    std::vector<std::vector<double>> ms(rows.size());
-    for (int s = 0; s < kSamples; ++s)
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const auto start = Clock::now();
-            if (!rows[i].op()) std::printf("%s failed\n", rows[i].name);
-            ms[i].push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        }
-    std::vector<double> medians;
-    for (const auto& m : ms)
-        medians.push_back(median(m));
-    return medians;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -109,7 +59,7 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString in = dir.filePath("map.bmp");
-    const QImage map = makeMap();
+    const QImage map = drawnMap(kSide);
     if (!writeBitmap(map, in, nullptr) || readPicture(in).image != map) {
         std::printf("round trip of the map failed\n");
         return 1;
@@ -120,27 +70,27 @@ int main(int argc, char** argv)
         {"load  readPicture", [&] { return !readPicture(in).image.isNull(); }},
         {"cp    same bytes",
          [&] {
-             return run("cp", {in, dir.filePath("copy.bmp")});
+             return runProgram("cp", {in, dir.filePath("copy.bmp")});
          }},
         // The save syncs its data before the rename; the fair baseline for it does too.
         {"cp + sync of the copy",
          [&] {
              const QString script = "cp \"$1\" \"$2\" && sync \"$2\"";
-             return run("sh", {"-c", script, "sh", in, dir.filePath("synced.bmp")});
+             return runProgram("sh", {"-c", script, "sh", in, dir.filePath("synced.bmp")});
          }},
     };
     if (haveConvert)
         rows.push_back({"convert in.bmp out.bmp", [&] {
-                            return run(kConvert, {in, dir.filePath("magick.bmp")});
+                            return runProgram(kConvert, {in, dir.filePath("magick.bmp")});
                         }});
-    const std::vector<double> ms = medianMillis(rows);
+    const std::vector<double> ms = medianMillis(rows, kSamples);
 
     const double save = ms[0], load = ms[1], cp = ms[2], cpSync = ms[3];
     std::printf("%d x %d map, %.1f MB file, median of %d\n", kSide, kSide,
                 QFileInfo(in).size() / 1e6, kSamples);
     std::printf("%-24s %10s %8s\n", "operation", "ms", "x cp");
     for (size_t i = 0; i < rows.size(); ++i)
-        std::printf("%-24s %10.1f %8.2f\n", rows[i].name, ms[i], ms[i] / cp);
+        std::printf("%-24s %10.1f %8.2f\n", qPrintable(rows[i].name), ms[i], ms[i] / cp);
     std::printf("%-24s %10.1f %8.2f\n", "load + save", load + save, (load + save) / cp);
     if (haveConvert) {
         std::printf("load + save vs convert: %.2f x (goal below 1)\n", (load + save) / ms[4]);

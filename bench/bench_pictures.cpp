@@ -3,6 +3,7 @@
 // file, all in the same run; then how long a small crafted progressive JPEG of 4096 x 4096
 // pixels and 20,000 copies of one scan takes to be refused. Prints medians and ratios.
 
+#include "benchmap.h"
 #include "benchstats.h"
 
 #include "mapfile.h"
@@ -14,7 +15,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -28,29 +28,16 @@ namespace {
 
 constexpr int kSide = 5999; // the largest typed canvas size
 constexpr int kSamples = 9;
-constexpr const char* kConvert = "/usr/bin/convert"; // the real one, not a stand-in on PATH
 
 using Clock = std::chrono::steady_clock;
-
-struct Row
-{
-    QString name;
-    std::function<bool()> op;
-};
 
 // Black lines every 30 pixels, coloured rooms and a shaded band on white: a drawn map with
 // some of everything a photograph-free map holds.
 QImage makeMap()
 {
-    QImage map(kSide, kSide, QImage::Format_RGB32);
-    map.fill(Qt::white);
+    QImage map = drawnMap(kSide);
     QPainter p(&map);
-    p.setPen(Qt::black);
-    for (int i = 0; i < kSide; i += 30) {
-        p.drawLine(i, 0, i, kSide - 1);
-        p.drawLine(0, i, kSide - 1, i);
-    }
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 50; ++i) // the rooms coloured
         p.fillRect(i * 113 % 5000, i * 71 % 5000, 240, 180, QColor::fromHsv(i * 7 % 360, 160, 200));
     p.setRenderHint(QPainter::Antialiasing);
     for (int i = 0; i < 20000; ++i) { // marks scattered over it, their edges smoothed
@@ -64,13 +51,6 @@ QImage makeMap()
     return map;
 }
 
-bool run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 bool qtLoads(const QString& path)
 {
     QImageReader reader(path);
@@ -78,26 +58,6 @@ bool qtLoads(const QString& path)
     if (img.isNull()) return false;
     img.convertTo(QImage::Format_RGB32);
     return img.width() == kSide;
-}
-
-// Medians in milliseconds; the samples of all rows alternate, each round starting one row
-// further on, so that load from other processes and caches left cold by the one before
-// fall on each alike.
-std::vector<double> medianMillis(const std::vector<Row>& rows)
-{
-    std::vector<std::vector<double>> ms(rows.size());
-    for (int s = 0; s < kSamples; ++s)
-        for (size_t k = 0; k < rows.size(); ++k) {
-            const size_t i = (k + size_t(s)) % rows.size();
-            const auto start = Clock::now();
-            if (!rows[i].op()) std::printf("%s failed\n", qPrintable(rows[i].name));
-            ms[i].push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        }
-    std::vector<double> medians;
-    for (const auto& m : ms)
-        medians.push_back(median(m));
-    return medians;
 }
 
 // Where the `n`th scan of `jpeg` starts and where its data ends: at the next marker that
@@ -156,10 +116,10 @@ int main(int argc, char** argv)
         rows.push_back({kind + " QImageReader", [path] { return qtLoads(path); }});
         if (haveConvert)
             rows.push_back({kind + " convert to null:", [path] {
-                                return run(kConvert, {path, QStringLiteral("null:")});
+                                return runProgram(kConvert, {path, QStringLiteral("null:")});
                             }});
     }
-    const std::vector<double> ms = medianMillis(rows);
+    const std::vector<double> ms = medianMillis(rows, kSamples);
     std::printf("%d x %d map: PNG %.1f MB, JPEG %.1f MB, median of %d\n", kSide, kSide,
                 QFileInfo(png).size() / 1e6, QFileInfo(jpeg).size() / 1e6, kSamples);
     std::printf("%-26s %10s %10s\n", "load", "ms", "x Qt");

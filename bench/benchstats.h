@@ -2,8 +2,12 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QString>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
 #include <vector>
 
 /// The median of timing samples (the upper one of an even count).
@@ -22,4 +26,31 @@ inline qint64 peakBytes()
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ')[0].toLongLong() * 1024;
     return -1;
+}
+
+/// One timed operation of a table: false when it failed.
+struct Row
+{
+    QString name;
+    std::function<bool()> op;
+};
+
+/// Medians in milliseconds of `samples` runs of each row. The rows alternate, each round
+/// starting a row further on, so that load from other processes falls on each alike.
+inline std::vector<double> medianMillis(const std::vector<Row>& rows, int samples)
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::vector<double>> ms(rows.size());
+    for (int s = 0; s < samples; ++s)
+        for (size_t k = 0; k < rows.size(); ++k) {
+            const size_t i = (k + size_t(s)) % rows.size();
+            const auto start = Clock::now();
+            if (!rows[i].op()) std::printf("%s failed\n", qPrintable(rows[i].name));
+            ms[i].push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+    std::vector<double> medians;
+    for (const auto& m : ms)
+        medians.push_back(median(m));
+    return medians;
 }
