@@ -29,7 +29,6 @@ constexpr int kSamples = 7;
 constexpr double kImageBytes = double(kSide) * kSide * 4;
 constexpr double kPeakBound = 2.2 * kImageBytes + 80e6;
 
-
 // Child modes: "--peak in out" loads, holds and saves; "--idle" only starts.
 int childMain(const QStringList& args)
 {
