@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QStringList>
 
 #include <algorithm>
 #include <atomic>
@@ -66,22 +67,51 @@ qint64 leftInGroup(const QString& dir, bool v2)
     return limit - std::max<qint64>(0, usage - droppable);
 }
 
-// Where the memory hierarchy is mounted: a cgroup2 mount, or a cgroup v1 one with the memory
-// controller. Empty when there is none.
-QString mountOf(const QString& root, bool v2)
+// A mount of the memory hierarchy: where it is, and which group of the hierarchy it shows
+// there ("/" unless a container mounted only its own part).
+struct GroupMount
+{
+    QString point;
+    QString root;
+};
+
+// The first cgroup2 mount, or cgroup v1 one with the memory controller; an empty point when
+// there is none.
+GroupMount mountOf(const QString& root, bool v2)
 {
     const QByteArray info = readSmallFile(root + QStringLiteral("/proc/self/mountinfo"));
     for (const QByteArray& line : info.split('\n')) {
         // id parent dev root mountpoint options [optional...] - type source superoptions
         const QList<QByteArray> f = line.split(' ');
         const qsizetype dash = f.indexOf("-");
-        if (dash < 5 || dash + 3 >= f.size() || f[3] != "/") continue;
+        if (dash < 5 || dash + 3 >= f.size()) continue;
         const bool isV2 = f[dash + 1] == "cgroup2";
         const bool isV1Memory =
             f[dash + 1] == "cgroup" && f[dash + 3].split(',').contains("memory");
-        if (v2 ? isV2 : isV1Memory) return root + QString::fromUtf8(f[4]);
+        if (v2 ? isV2 : isV1Memory)
+            return {root + QString::fromUtf8(f[4]), QString::fromUtf8(f[3])};
     }
     return {};
+}
+
+// The directories of group `path` and every group above it that `mount` shows, the group's
+// own first. A mount of only part of the hierarchy (a container's) shows its groups from its
+// root down; one that does not reach the process's group still shows the container's own.
+QStringList groupDirs(const GroupMount& mount, QString path)
+{
+    QString root = mount.root;
+    if (root.endsWith(QLatin1Char('/'))) root.chop(1);
+    if (root.isEmpty() || path == root || path.startsWith(root + QLatin1Char('/')))
+        path = path.mid(root.size());
+    else
+        path.clear();
+    QStringList dirs;
+    for (;;) {
+        dirs.append(mount.point + path);
+        if (path.isEmpty() || path == QLatin1String("/")) break;
+        path.truncate(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
+    }
+    return dirs;
 }
 
 // The least left in the process's memory cgroup and every one above it, for one version.
@@ -94,17 +124,14 @@ qint64 leftInHierarchy(const QString& root, bool v2, const QByteArray& ownGroups
         const bool match = v2 ? f[0] == "0" && f[1].isEmpty() : f[1].split(',').contains("memory");
         if (!match) continue;
         // mounts do not move while the program runs; the process may change groups
-        static const QString mounts[2] = {mountOf(QString(), false), mountOf(QString(), true)};
-        const QString mount = root.isEmpty() ? mounts[v2] : mountOf(root, v2);
-        if (mount.isEmpty()) return kUnknown;
-        QString path = QString::fromUtf8(line.mid(f[0].size() + f[1].size() + 2));
+        static const GroupMount mounts[2] = {mountOf(QString(), false), mountOf(QString(), true)};
+        const GroupMount mount = root.isEmpty() ? mounts[v2] : mountOf(root, v2);
+        if (mount.point.isEmpty()) return kUnknown;
+        const QString path = QString::fromUtf8(line.mid(f[0].size() + f[1].size() + 2));
         if (path.contains(QLatin1String(".."))) return kUnknown;
         qint64 least = kUnknown;
-        for (;;) {
-            least = std::min(least, leftInGroup(mount + path, v2));
-            if (path.isEmpty() || path == QLatin1String("/")) break;
-            path.truncate(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
-        }
+        for (const QString& dir : groupDirs(mount, path))
+            least = std::min(least, leftInGroup(dir, v2));
         return least;
     }
     return kUnknown;

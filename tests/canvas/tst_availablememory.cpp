@@ -63,6 +63,13 @@ void TestAvailableMemory::figures_data()
                        "sys/fs/cgroup/memory/a/memory.limit_in_bytes", "9223372036854771712",
                        "sys/fs/cgroup/memory/a/memory.usage_in_bytes", mib(300)}
         << qint64(436);
+    QTest::newRow("v1 in a container that mounts only its own group")
+        << QStringList{QStringLiteral("proc/self/mountinfo"),
+                       "41 30 0:35 /docker/x /sys/fs/cgroup/memory rw - cgroup cgroup rw,memory\n",
+                       own2, "4:memory:/docker/x\n",
+                       "sys/fs/cgroup/memory/memory.limit_in_bytes", mib(2048),
+                       "sys/fs/cgroup/memory/memory.usage_in_bytes", mib(1500)}
+        << qint64(484);
     QTest::newRow("MemAvailable below the limit")
         << QStringList{QStringLiteral("proc/self/mountinfo"), kV2Mount, own2, "0::/user/app\n",
                        v2Leaf + "memory.max", mib(800), v2Leaf + "memory.current", mib(100),
