@@ -64,7 +64,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const bool haveConvert = QFileInfo::exists(kConvert);
-    std::vector<Row> rows = {
+    std::vector<BenchRow> rows = {
         {"save  writeBitmap", [&] { return writeBitmap(map, dir.filePath("ours.bmp"), nullptr); }},
         {"load  readPicture", [&] { return !readPicture(in).image.isNull(); }},
         {"cp    same bytes",

@@ -108,7 +108,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const bool haveConvert = QFileInfo::exists(kConvert);
-    std::vector<Row> rows;
+    std::vector<BenchRow> rows;
     for (const QString& path : {png, jpeg}) {
         const QString kind = QFileInfo(path).suffix().toUpper();
         rows.push_back(

@@ -29,7 +29,7 @@ inline qint64 peakBytes()
 }
 
 /// One timed operation of a table: false when it failed.
-struct Row
+struct BenchRow
 {
     QString name;
     std::function<bool()> op;
@@ -37,7 +37,7 @@ struct Row
 
 /// Medians in milliseconds of `samples` runs of each row. The rows alternate, each round
 /// starting a row further on, so that load from other processes falls on each alike.
-inline std::vector<double> medianMillis(const std::vector<Row>& rows, int samples)
+inline std::vector<double> medianMillis(const std::vector<BenchRow>& rows, int samples)
 {
     using Clock = std::chrono::steady_clock;
     std::vector<std::vector<double>> ms(rows.size());
