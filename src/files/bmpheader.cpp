@@ -57,9 +57,10 @@ bool encodingFits(quint32 compression, int bits)
 // OS/2 2.x numbers its own encodings past RLE4; the bit count tells them from Windows'.
 quint32 encodingOf(quint32 compression, int bits, quint32 headerSize)
 {
-    if (compression == kBiBitfields && bits == 1) return kOs2Huffman1D;
-    if (compression == kBiJpeg && bits == 24) return kOs2Rle24;
+    // OS/2's numbers 3 and 4 mean other encodings than Windows' bit fields and JPEG
     const bool os2 = headerSize == 16 || headerSize == 64;
+    if (os2 && compression == kBiBitfields && bits == 1) return kOs2Huffman1D;
+    if (os2 && compression == kBiJpeg && bits == 24) return kOs2Rle24;
     return os2 && compression > kBiRle4 ? ~quint32(0) : compression;
 }
 

@@ -94,7 +94,7 @@ void rowFromMasked(const uchar* src, QRgb* dst, int width, const RowContext& c)
     for (int x = 0; x < width; ++x) {
         const quint32 p = wide ? le<quint32>(src + 4 * x) : le<quint16>(src + 2 * x);
         const int a = c.b.masks.alpha != 0 ? c.alpha(p) : 255;
-        dst[x] = argbOnWhite(qRgba(c.red(p), c.green(p), c.blue(p), a));
+        dst[x] = qRgba(c.red(p), c.green(p), c.blue(p), a); // on white once all rows are in
     }
 }
 
@@ -121,8 +121,8 @@ void rowFrom64(const uchar* src, QRgb* dst, int width)
     const auto level = [](const uchar* p) { return std::clamp(int(le<qint16>(p)), 0, kFixedOne); };
     for (int x = 0; x < width; ++x, src += 8) {
         const int a = (level(src + 6) * 255 + kFixedOne / 2) / kFixedOne;
-        dst[x] = argbOnWhite(qRgba(srgb[size_t(level(src + 4))], srgb[size_t(level(src + 2))],
-                                   srgb[size_t(level(src))], a));
+        dst[x] = qRgba(srgb[size_t(level(src + 4))], srgb[size_t(level(src + 2))],
+                       srgb[size_t(level(src))], a); // on white once all rows are in
     }
 }
 
@@ -155,6 +155,33 @@ void convertRow(const uchar* src, QRgb* dst, const RowContext& c)
     }
 }
 
+bool hasAlpha(const BmpInfo& b)
+{
+    return b.bitCount == 64 || ((b.bitCount == 16 || b.bitCount == 32) && b.masks.alpha != 0);
+}
+
+// Pixels with their alpha go onto white, unless every alpha is 0: many writers declare an
+// alpha mask and leave it empty, and such a picture is meant opaque, not blank.
+void alphaOnWhite(QImage& image)
+{
+    const int w = image.width(), h = image.height();
+    quint32 any = 0;
+    for (int y = 0; y < h && !any; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            any |= row[x] & 0xFF000000u;
+    }
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (any) {
+            rowOnWhite(row, w);
+        } else {
+            for (int x = 0; x < w; ++x)
+                row[x] |= 0xFF000000u;
+        }
+    }
+}
+
 } // namespace
 
 bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* error)
@@ -182,6 +209,7 @@ bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* er
         }
         done += n;
     }
+    if (hasAlpha(b)) alphaOnWhite(image);
     return true;
 }
 

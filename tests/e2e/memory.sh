@@ -56,6 +56,8 @@ make_group() {
         if ! { [ -d /run/systemd/system ] && command -v systemd-run >/dev/null; }; then
             skip "the memory controller is not enabled for $mount$own, and there is no systemd"
         fi
+        systemd-run --quiet --scope -p MemoryMax=$LIMIT true >/dev/null 2>&1 ||
+            skip "systemd-run cannot start a scope with a memory limit here"
         SCOPE_MOUNT=$mount
         return
     fi

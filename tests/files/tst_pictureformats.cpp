@@ -130,6 +130,13 @@ void TestPictureFormats::readsAsItsValuesSay_data()
     addBmp("bitmap 32-bit BI_RGB, fourth byte set, V5", withAlpha(32, bgr, 0xFF000000, 124, Rgb));
     addBmp("bitmap OS/2 RLE24", bmp(7, 4, 24, Rle24, 64));
     addBmp("bitmap OS/2 RLE24, stretches over 255", bmp(300, 2, 24, Rle24, 64));
+    const QByteArray noAlpha = QByteArray::fromHex("0a141e00c8643200"); // B G R A, alpha 0
+    Bmp emptyAlpha = withAlpha(32, bgr, 0xFF000000, 124);
+    emptyAlpha.w = 2;
+    emptyAlpha.h = 1;
+    QTest::newRow("bitmap 32-bit alpha mask, every alpha 0: opaque")
+        << bitmap(emptyAlpha, &noAlpha)
+        << row({qRgb(30, 20, 10), qRgb(50, 100, 200)}) << 0;
     QTest::newRow("bitmap 64-bit")
         << bitmap64()
         << row({qRgb(255, 127, 0), qRgb(188, 255, 0), qRgb(255, 255, 255), qRgb(176, 176, 176)})
