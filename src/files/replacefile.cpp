@@ -97,8 +97,10 @@ void removeStale(const QByteArray& path)
 QByteArray resolveTarget(const QString& path)
 {
     const QFileInfo info(path);
-    const QString canonical = info.isSymLink() ? info.canonicalFilePath() : QString();
-    return QFile::encodeName(canonical.isEmpty() ? path : canonical);
+    if (!info.isSymLink()) return QFile::encodeName(path);
+    // a link to a file not made yet has no canonical path; it leads to where it points
+    const QString canonical = info.canonicalFilePath();
+    return QFile::encodeName(canonical.isEmpty() ? info.symLinkTarget() : canonical);
 }
 
 } // namespace
@@ -190,8 +192,12 @@ bool ReplacingFile::commit()
     temp_.clear();
     if (calls_.syncDir(dirOf(target_).constData()) != 0) {
         const int error = errno;
-        restoreTarget();
-        return fail("sync directory", error);
+        const QByteArray kept = restoreTarget();
+        fail("sync directory", error);
+        if (!kept.isEmpty())
+            setErrorString(errorString() + QStringLiteral("; the old file is kept as ") +
+                           QFile::decodeName(kept));
+        return false;
     }
     if (!backup_.isEmpty()) ::unlink(backup_.constData());
     backup_.clear();
@@ -209,14 +215,19 @@ bool ReplacingFile::fail(const char* step, int error)
 }
 
 // After a rename whose directory sync failed: the old file back under its name, or no
-// file where there was none.
-void ReplacingFile::restoreTarget()
+// file where there was none. Where the old file cannot go back, its second name is its last
+// one and stays: that name is returned.
+QByteArray ReplacingFile::restoreTarget()
 {
     if (mode_ < 0) {
         ::unlink(target_.constData());
-    } else if (!backup_.isEmpty() && ::rename(backup_.constData(), target_.constData()) == 0) {
-        backup_.clear();
+        return {};
     }
+    QByteArray kept;
+    if (!backup_.isEmpty() && ::rename(backup_.constData(), target_.constData()) != 0)
+        kept = backup_;
+    backup_.clear();
+    return kept;
 }
 
 void ReplacingFile::abandon()

@@ -50,7 +50,7 @@ protected:
 
 private:
     bool fail(const char* step, int error);
-    void restoreTarget();
+    QByteArray restoreTarget();
     void abandon();
 
     FileCalls calls_;

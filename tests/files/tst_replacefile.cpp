@@ -170,6 +170,14 @@ void TestReplaceFile::keepsLinkAndMode()
     QCOMPARE(::stat(QFile::encodeName(path_).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, 0640u);
     QFile::remove(link);
+    // a link to a file not made yet stays a link too, and the file appears where it points
+    const QString fresh = dir_.filePath("fresh.bmp");
+    QVERIFY(QFile::link(fresh, link));
+    QVERIFY(writeBitmap(image, link, nullptr));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readPicture(fresh).image, image);
+    QFile::remove(link);
+    QFile::remove(fresh);
 }
 
 void TestReplaceFile::killedSaveKeepsOldMap()
