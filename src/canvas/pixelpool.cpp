@@ -63,7 +63,9 @@ PixelBlock::~PixelBlock()
 std::shared_ptr<PixelBlock> PixelBlock::create(int w, int h, qint64 available)
 {
     if (w < 1 || h < 1) return nullptr;
-    if (w <= kReservedColumns && h <= kReservedRows) {
+    // a row shorter than half a page would commit more than twice its pixels there
+    const bool narrow = roundUp(qsizetype(w) * 4, pageSize()) > qsizetype(w) * 8;
+    if (!narrow && w <= kReservedColumns && h <= kReservedRows) {
         // rows are committed page by page as they are whitened
         if (qint64(h) * roundUp(qsizetype(w) * 4, pageSize()) > available) return nullptr;
         if (auto b = reserve()) return b;

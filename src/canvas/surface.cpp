@@ -141,6 +141,8 @@ bool Surface::resizeInBlock(int w, int h, qint64 available)
 {
     const QSize old = size();
     const qint64 cost = block_->growthCost(old, QSize(w, h));
+    // a small bitmap's figure is a floor, not a reading; a costly change reads the real one
+    if (cost > available) available = std::max(available, availableMemory());
     if (cost > available) return false;
     QImage resized = block_->image(w, h);
     if (resized.isNull()) return false;

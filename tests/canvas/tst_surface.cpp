@@ -41,6 +41,7 @@ private slots:
     void resizing();
     void largeGrowthStaysInPlace_data();
     void largeGrowthStaysInPlace();
+    void narrowGrowthInItsBlock();
     void growthLeavesSharedCopiesAlone();
     void refusesWhatMemoryCannotHold_data();
     void refusesWhatMemoryCannotHold();
@@ -225,6 +226,17 @@ void TestSurface::largeGrowthStaysInPlace()
     s.setSize(1700, 1650);
     QCOMPARE(s.image().constBits(), bits);
     QCOMPARE(count(s, kWhite), 1700 * 1650);
+}
+
+// A bitmap made narrow inside its block still commits a page a row when it grows taller:
+// that is judged by the memory really left, not by the floor small bitmaps get.
+void TestSurface::narrowGrowthInItsBlock()
+{
+    Surface s(600, 2000);
+    QVERIFY(s.setSize(10, 2000));
+    QVERIFY(s.setSize(10, 3000)); // 1000 new rows, a page each: 4 MB
+    QCOMPARE(s.size(), QSize(10, 3000));
+    QCOMPARE(s.Point(9, 2999), kWhite);
 }
 
 void TestSurface::growthLeavesSharedCopiesAlone()
