@@ -181,20 +181,19 @@ void PixelBlock::prepareRightOf(int w, int h, int grownBy, qint64 available)
 
 OwnedPixels allocatePixels(int w, int h)
 {
+    return allocatePixels(w, h, availableMemory());
+}
+
+OwnedPixels allocatePixels(int w, int h, qint64 available)
+{
     if (w < 1 || h < 1) return {};
     const qint64 bytes = qint64(w) * h * 4;
-    const qint64 available = availableMemory();
     if (bytes > available) return {};
     if (bytes < kOwnBlockMinimum) return {QImage(w, h, QImage::Format_RGB32), nullptr};
     std::shared_ptr<PixelBlock> block = PixelBlock::create(w, h, available);
     QImage img = block ? block->image(w, h) : QImage();
     if (img.isNull()) return {};
     return {std::move(img), std::move(block)};
-}
-
-QImage allocateRgb32(int w, int h)
-{
-    return allocatePixels(w, h).image;
 }
 
 } // namespace tessellon

@@ -75,7 +75,7 @@ struct OwnedPixels
 /// in a block of its own. A null image when the pixels do not fit in availableMemory(), or
 /// memory runs out.
 OwnedPixels allocatePixels(int w, int h);
-/// The image of allocatePixels() alone; its block lives as long as the image.
-QImage allocateRgb32(int w, int h);
+/// The same within `available` bytes, a figure already read for the operation.
+OwnedPixels allocatePixels(int w, int h, qint64 available);
 
 } // namespace tessellon

@@ -155,19 +155,15 @@ bool Surface::resizeInBlock(int w, int h, qint64 available)
 
 bool Surface::moveToNewBitmap(int w, int h, qint64 available)
 {
-    std::shared_ptr<PixelBlock> block;
-    QImage next;
-    if (bytesOf(w, h) < kOwnBlockMinimum)
-        next = QImage(w, h, QImage::Format_RGB32);
-    else if ((block = PixelBlock::create(w, h, available)))
-        next = block->image(w, h);
+    OwnedPixels owned = allocatePixels(w, h, available);
+    QImage& next = owned.image;
     uchar* to = next.isNull() ? nullptr : next.bits();
     if (!to) return false; // the surface keeps its size
     const int cw = std::min(w, width());
     const int ch = std::min(h, height());
     for (int y = 0; y < ch; ++y)
         std::memcpy(to + y * next.bytesPerLine(), row(y), size_t(cw) * sizeof(QRgb));
-    take(std::move(next), std::move(block));
+    take(std::move(next), std::move(owned.block));
     whitenOutside(QSize(cw, ch));
     return true;
 }

@@ -52,7 +52,7 @@ PictureResult readBitmapFile(QIODevice& device)
     if (!pixelsPresent(device, b)) return refusal(QStringLiteral("the bitmap is truncated"));
     OwnedPixels canvas = allocatePixels(b.width, b.rows);
     PictureResult r{std::move(canvas.image), QString(), std::move(canvas.block)};
-    if (r.image.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
+    if (r.image.isNull()) return noMemory();
     if (runLength(b)) {
         if (!device.seek(b.pixelOffset) || !readBmpRuns(device, b, r.image))
             return refusal(QStringLiteral("the bitmap could not be read"));

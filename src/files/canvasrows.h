@@ -34,9 +34,4 @@ struct CanvasRows
     PictureResult result() { return {std::move(image), QString(), std::move(block)}; }
 };
 
-inline PictureResult noMemory()
-{
-    return refusal(QStringLiteral("not enough memory for the picture"));
-}
-
 } // namespace tessellon

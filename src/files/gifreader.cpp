@@ -233,7 +233,7 @@ PictureResult readGifFile(QIODevice& device)
         return refusal(QStringLiteral("the GIF's image lies outside its screen"));
     OwnedPixels owned = allocatePixels(screen.width(), screen.height());
     QImage& canvas = owned.image;
-    if (canvas.isNull()) return refusal(QStringLiteral("not enough memory for the picture"));
+    if (canvas.isNull()) return noMemory();
     canvas.fill(kWhiteRgb); // the screen around the image, as transparent parts are: white
     if (!device.seek(codesStart)) return refusal(QStringLiteral("the GIF could not be read"));
     ByteSource codes(device);

@@ -12,6 +12,12 @@ inline PictureResult refusal(const QString& why)
     return {QImage(), why, nullptr};
 }
 
+/// The refusal of a picture whose memory cannot be had.
+inline PictureResult noMemory()
+{
+    return refusal(QStringLiteral("not enough memory for the picture"));
+}
+
 /// The reason given for a picture beyond pictureFits.
 inline QString tooLarge(QSize s)
 {
