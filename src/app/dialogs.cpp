@@ -1,8 +1,15 @@
 #include "dialogs.h"
 
+#include "progress.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace tessellon {
 
@@ -39,6 +46,37 @@ int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
     if (answer == QMessageBox::Yes) return msgbox::kYes;
     if (answer == QMessageBox::No) return msgbox::kNo;
     return msgbox::kOk;
+}
+
+bool QtDialogs::ProgressBox(const QString& title, const QString& name, Progress& progress,
+                            const std::function<bool()>& finished)
+{
+    QDialog box(parent_);
+    box.setWindowTitle(title);
+    box.setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QVBoxLayout(&box);
+    auto* label = new QLabel(name, &box);
+    label->setTextFormat(Qt::PlainText);
+    auto* bar = new QProgressBar(&box);
+    bar->setRange(0, 1000);
+    bar->setMinimumWidth(320);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &box);
+    layout->addWidget(label);
+    layout->addWidget(bar);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    QTimer poll;
+    poll.setInterval(25);
+    QObject::connect(&poll, &QTimer::timeout, &box, [&] {
+        bar->setValue(progress.permille());
+        if (finished()) box.accept();
+    });
+    poll.start();
+    if (finished()) return true;
+    // Escape and the title bar's close button reject the box, as Cancel does.
+    if (box.exec() == QDialog::Accepted) return true;
+    progress.requestStop();
+    return false;
 }
 
 } // namespace tessellon

@@ -2,9 +2,13 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace tessellon {
+
+class Progress;
 
 /// Message box styles and answers, with the platform's numbers.
 namespace msgbox {
@@ -30,6 +34,11 @@ public:
                              const QString& defaultText) = 0;
     /// A message box; returns the button pressed (msgbox::kOk, kYes, kNo).
     virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
+    /// A modal box titled `title` holding `name`, a bar showing `progress` and a Cancel
+    /// button, open while work goes on elsewhere: true once `finished` says so; false when
+    /// the user cancelled (Cancel, Escape or closing the box), `progress` then asked to stop.
+    virtual bool ProgressBox(const QString& title, const QString& name, Progress& progress,
+                             const std::function<bool()>& finished) = 0;
 };
 
 /// Qt's own modal dialogs, parented to `parent`.
@@ -40,6 +49,8 @@ public:
     QString InputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     int MsgBox(const QString& text, int style, const QString& title) override;
+    bool ProgressBox(const QString& title, const QString& name, Progress& progress,
+                     const std::function<bool()>& finished) override;
 
 private:
     QWidget* parent_;

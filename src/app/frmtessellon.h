@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
+#include "longwork.h"
 #include "stamping.h"
 #include "surface.h"
 
@@ -16,6 +17,7 @@ class QTimer;
 namespace tessellon {
 
 class CheckBox;
+struct PictureResult;
 class CommandButton;
 class CursorShape;
 class Frame;
@@ -178,6 +180,8 @@ public:
     /// when that holds it; false, with the canvas as it was, when it cannot be taken over (a
     /// copy or conversion that does not fit).
     bool setCanvasPicture(QImage&& picture, std::shared_ptr<PixelBlock> block = nullptr);
+    /// How long a load or save runs before its progress box shows (tests: 0, at once).
+    int progressBoxDelayMs = kProgressBoxDelayMs;
 
     // --- settings and the binding page -----------------------------------------------------------
     /// Tessellon.ini in the program directory.
@@ -221,6 +225,12 @@ private:
     bool onOwnBackground(const QDropEvent* e) const;
     void dropOnWindow(QDropEvent* e);
     void runBinding(int entry);
+    /// Reads the picture at `path` into `result` behind the "Loading" box; false when the
+    /// user cancelled it.
+    bool readInBackground(const QString& path, PictureResult& result);
+    enum class SaveOutcome { Saved, Failed, Cancelled };
+    /// Saves the canvas at `path` behind the "Saving" box.
+    SaveOutcome writeInBackground(const QString& path);
     void viewHome();
     void showTileOnPanel(qint16 panel, qint16 tile);
     /// Puts back the own tile on the base panel that hot-spot `hotSpot` belongs to.

@@ -1,13 +1,16 @@
 // Load, Save, Clear and dropped files: the whole canvas image replaced or written out.
 #include "cursorshape.h"
 #include "frmtessellon.h"
+#include "longwork.h"
 #include "mapfile.h"
 #include "picturebox.h"
+#include "progress.h"
 #include "scrollbar.h"
 #include "vbbuttons.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 
 #include <utility>
@@ -46,15 +49,43 @@ bool frmTessellon::setCanvasPicture(QImage&& picture, std::shared_ptr<PixelBlock
     return true;
 }
 
+bool frmTessellon::readInBackground(const QString& path, PictureResult& result)
+{
+    Progress progress;
+    return runLongWork(
+        *this, dialogs(), QStringLiteral("Loading"), QFileInfo(path).fileName(), progress,
+        [&] { result = readPicture(path, &progress); }, progressBoxDelayMs);
+}
+
+frmTessellon::SaveOutcome frmTessellon::writeInBackground(const QString& path)
+{
+    Progress progress;
+    bool written = false;
+    const QImage image = Canvas.image(); // held still: the window takes no input meanwhile
+    runLongWork(
+        *this, dialogs(), QStringLiteral("Saving"), QFileInfo(path).fileName(), progress,
+        [&] { written = writeBitmap(image, path, nullptr, systemFileCalls(), &progress); },
+        progressBoxDelayMs);
+    // A save that reached its end before the stop stands, cancelled or not.
+    if (written) return SaveOutcome::Saved;
+    return progress.stopRequested() ? SaveOutcome::Cancelled : SaveOutcome::Failed;
+}
+
 void frmTessellon::cmdLoad_Click()
 {
+    const QString before = LoadFileName;
     LoadFileName = bareName(dialogs().InputBox(
         QStringLiteral("Enter file name (must be bitmap in same directory as this program, you "
                        "can also drag and drop files onto the canvas):"),
         QStringLiteral("Load Map"), LoadFileName));
     if (!LoadFileName.isEmpty()) {
+        PictureResult r;
+        if (!readInBackground(mapPath(programDir_, LoadFileName), r)) {
+            LoadFileName = before; // cancelled: as if the box had never been answered
+            focusFob();
+            return;
+        }
         moveCanvas(5, 5);
-        PictureResult r = readPicture(mapPath(programDir_, LoadFileName));
         if (r.image.isNull() || !setCanvasPicture(std::move(r.image), std::move(r.block))) {
             dialogs().MsgBox(QStringLiteral("Unable to load file, please ensure name is correct "
                                             "and the file is a valid bitmap."),
@@ -76,6 +107,7 @@ void frmTessellon::cmdLoad_Click()
 
 void frmTessellon::cmdSave_Click()
 {
+    const QString before = SaveFileName;
     SaveFileName = bareName(dialogs().InputBox(
         QStringLiteral("All files are saved to the directory containing this program. Please "
                        "enter a name for the file:"),
@@ -84,10 +116,16 @@ void frmTessellon::cmdSave_Click()
     // when off: an undo can paste back dots from a snapshot taken while it was on, beyond
     // the reach of the repair around the cursor.
     EraseGrid();
-    bool written = true;
-    if (!SaveFileName.isEmpty())
-        written = writeBitmap(Canvas.image(), mapPath(programDir_, SaveFileName), nullptr);
-    if (!written) {
+    const SaveOutcome outcome = SaveFileName.isEmpty()
+                                    ? SaveOutcome::Saved
+                                    : writeInBackground(mapPath(programDir_, SaveFileName));
+    if (outcome == SaveOutcome::Cancelled) { // the old file and every name as they were
+        SaveFileName = before;
+        if (gridOn()) DrawGrid();
+        focusFob();
+        return;
+    }
+    if (outcome == SaveOutcome::Failed) {
         dialogs().MsgBox(QStringLiteral("Error saving bitmap."), msgbox::kOkOnly, kErrorTitle);
         setWindowTitle(kCaption);
         if (gridOn()) DrawGrid();
@@ -114,8 +152,9 @@ void frmTessellon::cmdClear_Click()
 
 void frmTessellon::LoadDroppedFile(const QString& path)
 {
+    PictureResult r;
+    if (!readInBackground(path, r)) return; // cancelled: nothing changes
     moveCanvas(5, 5);
-    PictureResult r = readPicture(path);
     if (r.image.isNull() || !setCanvasPicture(std::move(r.image), std::move(r.block))) {
         dialogs().MsgBox(QStringLiteral("File format not supported, unable to load."),
                          msgbox::kOkOnly, kErrorTitle);

@@ -3,11 +3,16 @@
 #include "availablememory.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
 
 #ifdef __linux__
 #include <sys/mman.h>
 #include <unistd.h>
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23 // Linux 5.14; older headers lack it
+#endif
 #endif
 
 namespace tessellon {
@@ -35,6 +40,28 @@ qsizetype pageSize()
 qsizetype roundUp(qsizetype n, qsizetype unit)
 {
     return (n + unit - 1) / unit * unit;
+}
+
+// Cleared where the system has no MADV_POPULATE_WRITE: the writes fault the pages in.
+std::atomic<bool> gPopulateWorks{true};
+
+// Commits the whole pages of [from, to); false when the system refused.
+bool populate(uchar* from, uchar* to)
+{
+#ifdef __linux__
+    const auto page = quintptr(pageSize());
+    const quintptr start = (quintptr(from) + page - 1) / page * page;
+    const quintptr end = quintptr(to) / page * page;
+    if (end <= start) return true;
+    if (madvise(reinterpret_cast<void*>(start), size_t(end - start), MADV_POPULATE_WRITE) == 0)
+        return true;
+    if (errno == EINVAL) gPopulateWorks = false;
+    return false;
+#else
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    return false;
+#endif
 }
 
 void dropImageReference(void* keep)
@@ -157,6 +184,18 @@ void PixelBlock::release(QSize from, QSize to)
 #endif
 }
 
+void PixelBlock::commitPages(int w, int h) noexcept
+{
+    if (!gPopulateWorks) return;
+    if (!reserved_) {
+        populate(data_, row(std::min(h, rows_)));
+        return;
+    }
+    const qsizetype used = std::min(roundUp(qsizetype(w) * 4, pageSize()), bytesPerLine_);
+    for (int y = 0, end = std::min(h, rows_); y < end; ++y)
+        if (!populate(row(y), row(y) + used)) return; // the rest faults in as it is written
+}
+
 void PixelBlock::prepareRightOf(int w, int h, int grownBy, qint64 available)
 {
     if (!reserved_ || grownBy < 1) return;
@@ -193,6 +232,7 @@ OwnedPixels allocatePixels(int w, int h, qint64 available)
     std::shared_ptr<PixelBlock> block = PixelBlock::create(w, h, available);
     QImage img = block ? block->image(w, h) : QImage();
     if (img.isNull()) return {};
+    block->commitPages(w, h);
     return {std::move(img), std::move(block)};
 }
 

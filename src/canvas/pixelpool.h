@@ -34,6 +34,9 @@ public:
     /// `to` go back to the system. Only for the block's one holder: other images would read
     /// zeros there.
     void release(QSize from, QSize to);
+    /// Has the system supply the pages of a w x h image at once, for a picture about to be
+    /// written whole: a page at a time as the writes reach it costs a fault each.
+    void commitPages(int w, int h) noexcept;
     /// After a widening by `grownBy` to w x h: commits the page after the right end of the
     /// rows, a slice of the rows per call and no more than `available` bytes, so that a row
     /// growing into it later does not stop for the system to supply it.

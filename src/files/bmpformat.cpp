@@ -2,6 +2,7 @@
 
 #include "bmpheader.h"
 #include "littleendian.h"
+#include "progress.h"
 
 #include <QImage>
 #include <QIODevice>
@@ -54,7 +55,7 @@ std::array<char, kBmpHeadersSize> bmp24Headers(int w, int h)
     return b; // palette sizes at 46 and 50 stay 0
 }
 
-bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error)
+bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error, Progress* progress)
 {
     const int w = image.width();
     const qint64 rowBytes = bmpRowBytes(w, 24);
@@ -65,6 +66,10 @@ bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error)
     const bool direct =
         image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
     for (int bottom = image.height(); bottom > 0;) {
+        if (progress && progress->stopRequested()) {
+            if (error) *error = QStringLiteral("stopped");
+            return false;
+        }
         const int n = std::min(chunkRows, bottom);
         const int top = bottom - n;
         const QImage band =
@@ -85,6 +90,7 @@ bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error)
             return false;
         }
         bottom = top;
+        if (progress) progress->report(image.height() - bottom, image.height());
     }
     return true;
 }

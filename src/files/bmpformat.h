@@ -10,6 +10,8 @@ class QString;
 
 namespace tessellon {
 
+class Progress;
+
 constexpr int kBmpFileHeaderSize = 14;
 constexpr int kBmpInfoHeaderSize = 40; // BITMAPINFOHEADER
 constexpr int kBmpHeadersSize = kBmpFileHeaderSize + kBmpInfoHeaderSize;
@@ -32,7 +34,9 @@ constexpr int bmpRowsPerChunk(qint64 rowBytes)
 std::array<char, kBmpHeadersSize> bmp24Headers(int w, int h);
 
 /// Writes the rows of `image` bottom-up as 24-bit pixels, converting a band at a time.
-/// False with a reason in `error` (if given) when a write fails or a band cannot be made.
-bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error = nullptr);
+/// False with a reason in `error` (if given) when a write fails or a band cannot be made,
+/// or a stop is requested through `progress`, which hears of every band written.
+bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error = nullptr,
+                      Progress* progress = nullptr);
 
 } // namespace tessellon

@@ -6,6 +6,7 @@
 #include "bmppixels.h"
 #include "littleendian.h"
 #include "overwhite.h"
+#include "watcheddevice.h"
 
 #include <QImage>
 #include <QIODevice>
@@ -162,7 +163,8 @@ bool hasAlpha(const BmpInfo& b)
 
 // Pixels with their alpha go onto white, unless every alpha is 0: many writers declare an
 // alpha mask and leave it empty, and such a picture is meant opaque, not blank.
-void alphaOnWhite(QImage& image)
+// False when stopped on the way.
+bool alphaOnWhite(QImage& image, const QIODevice& device)
 {
     const int w = image.width(), h = image.height();
     quint32 any = 0;
@@ -172,6 +174,7 @@ void alphaOnWhite(QImage& image)
             any |= row[x] & 0xFF000000u;
     }
     for (int y = 0; y < h; ++y) {
+        if (stopRequested(device)) return false;
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         if (any) {
             rowOnWhite(row, w);
@@ -180,6 +183,7 @@ void alphaOnWhite(QImage& image)
                 row[x] |= 0xFF000000u;
         }
     }
+    return true;
 }
 
 } // namespace
@@ -209,7 +213,10 @@ bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* er
         }
         done += n;
     }
-    if (hasAlpha(b)) alphaOnWhite(image);
+    if (hasAlpha(b) && !alphaOnWhite(image, device)) {
+        *error = QStringLiteral("stopped");
+        return false;
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "littleendian.h"
 #include "picturereaders.h"
 #include "pixelpool.h"
+#include "watcheddevice.h"
 
 #include <QIODevice>
 
@@ -92,8 +93,13 @@ private:
 class Pixels
 {
 public:
-    Pixels(QImage& canvas, const GifImage& image) : canvas_(canvas), image_(image) {}
+    Pixels(QImage& canvas, const GifImage& image, const QIODevice& device)
+        : canvas_(canvas), image_(image), device_(device)
+    {
+    }
     bool full() const { return y_ >= image_.height; }
+    /// Asked after every row: the codes of one read can fill a large part of the canvas.
+    bool stopped() const { return stopped_; }
     void put(uchar index)
     {
         QRgb c = index < image_.colourCount ? image_.colours[index] : kBlackRgb;
@@ -108,6 +114,7 @@ private:
     void nextRow()
     {
         static constexpr int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+        stopped_ = stopRequested(device_);
         if (!image_.interlaced) {
             ++y_;
             return;
@@ -119,7 +126,9 @@ private:
 
     QImage& canvas_;
     const GifImage& image_;
+    const QIODevice& device_;
     int x_ = 0, y_ = 0, pass_ = 0;
+    bool stopped_ = false;
 };
 
 // LZW: whether the codes yield every pixel of the image before they end.
@@ -133,7 +142,7 @@ bool decodeCodes(SubBlocks& blocks, int minSize, Pixels& out)
         suffix[size_t(i)] = first[size_t(i)] = uchar(i);
     Codes codes(blocks);
     int size = minSize + 1, next = end + 1, prev = -1, code = 0;
-    while (!out.full() && codes.next(size, code)) {
+    while (!out.full() && !out.stopped() && codes.next(size, code)) {
         if (code == clear) {
             size = minSize + 1;
             next = end + 1;
@@ -238,7 +247,7 @@ PictureResult readGifFile(QIODevice& device)
     if (!device.seek(codesStart)) return refusal(QStringLiteral("the GIF could not be read"));
     ByteSource codes(device);
     SubBlocks blocks(codes);
-    Pixels pixels(canvas, image);
+    Pixels pixels(canvas, image, device);
     if (!decodeCodes(blocks, minSize, pixels))
         return refusal(QStringLiteral("the GIF's pixel data is damaged or incomplete"));
     return {std::move(canvas), QString(), std::move(owned.block)};

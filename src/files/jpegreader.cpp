@@ -6,6 +6,7 @@
 #include "availablememory.h"
 #include "canvasrows.h"
 #include "picturereaders.h"
+#include "watcheddevice.h"
 
 #include <QIODevice>
 
@@ -37,6 +38,7 @@ struct JpegJob
     QIODevice* device = nullptr;
     bool truncated = false;
     bool repeatedScan = false;
+    bool stopped = false;
     int lastScan = 0;
     // Per component and coefficient, the lowest bit sent so far; -1: none yet.
     signed char sentBits[kMaxComponents][DCTSIZE2]{};
@@ -116,6 +118,11 @@ bool scanIsNew(JpegJob& job)
 void onProgress(j_common_ptr common)
 {
     JpegJob& job = jobOf(common);
+    // libjpeg reports here at every row of every pass: the place to give up when asked
+    if (stopRequested(*job.device)) {
+        job.stopped = true;
+        common->err->error_exit(common);
+    }
     if (job.cinfo.input_scan_number == job.lastScan) return;
     job.lastScan = job.cinfo.input_scan_number;
     if (job.lastScan > kMaxScans || !scanIsNew(job)) {
@@ -189,6 +196,7 @@ bool readRows(JpegJob& job, long memoryLeft, uchar* const* rows)
 
 PictureResult failure(const JpegJob& job)
 {
+    if (job.stopped) return refusal(QStringLiteral("stopped"));
     if (job.truncated) return refusal(QStringLiteral("the JPEG is truncated"));
     if (job.err.msg_code == JERR_NO_BACKING_STORE || job.err.msg_code == JERR_OUT_OF_MEMORY)
         return refusal(QStringLiteral("decoding the picture would take too much memory"));

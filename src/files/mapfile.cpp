@@ -4,6 +4,7 @@
 #include "picturereaders.h"
 #include "regularfile.h"
 #include "replacefile.h"
+#include "watcheddevice.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,12 +27,14 @@ QString mapPath(const QString& programDir, const QString& bareName)
     return QDir::toNativeSeparators(dir + name + QStringLiteral(".bmp"));
 }
 
-PictureResult readPicture(const QString& path)
+PictureResult readPicture(const QString& path, Progress* progress)
 {
     QFile file;
     QString error;
     if (!openRegularFile(path, file, &error)) return refusal(error);
-    return readPicture(file);
+    if (!progress) return readPicture(file);
+    WatchedDevice watched(file, *progress);
+    return readPicture(watched);
 }
 
 PictureResult readPicture(QIODevice& device)
@@ -44,7 +47,8 @@ PictureResult readPicture(QIODevice& device)
     return readOtherPicture(device);
 }
 
-bool writeBitmap(const QImage& image, const QString& path, QString* error, const FileCalls& calls)
+bool writeBitmap(const QImage& image, const QString& path, QString* error, const FileCalls& calls,
+                 Progress* progress)
 {
     const auto fail = [error](const QString& why) {
         if (error) *error = why;
@@ -58,7 +62,7 @@ bool writeBitmap(const QImage& image, const QString& path, QString* error, const
     const auto headers = bmp24Headers(image.width(), image.height());
     QString why;
     if (out.write(headers.data(), headers.size()) != qint64(headers.size()) ||
-        !writeBmp24Pixels(out, image, &why) || !out.commit())
+        !writeBmp24Pixels(out, image, &why, progress) || !out.commit())
         return fail(why.isEmpty() ? out.errorString() : why);
     return true;
 }

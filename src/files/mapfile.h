@@ -12,6 +12,8 @@ class QIODevice;
 
 namespace tessellon {
 
+class Progress;
+
 /// The largest width or height of a picture we accept.
 constexpr int kMaxPictureSide = 32767;
 /// Memory a loaded picture may take as an RGB32 image: 1 GiB, enough for a 16384 x 16384
@@ -41,8 +43,9 @@ struct PictureResult
 };
 
 /// Reads the picture in the regular file at `path` (anything else, a FIFO or a device say,
-/// is refused without blocking), as readPicture(QIODevice&) does.
-PictureResult readPicture(const QString& path);
+/// is refused without blocking), as readPicture(QIODevice&) does. With `progress`, the read
+/// reports how far it has come there, and gives up soon after a stop is requested there.
+PictureResult readPicture(const QString& path, Progress* progress = nullptr);
 
 /// Reads a picture from the start of `device`, an open random-access device: a Windows or
 /// OS/2 bitmap of any variant (or an OS/2 bitmap array's first one) or a GIF by our own
@@ -57,8 +60,9 @@ PictureResult readPicture(QIODevice& device);
 /// Writes `image` as a 24-bit Windows bitmap through a ReplacingFile (over `calls`), a band
 /// of rows at a time: only a complete, synced file replaces the target, so a failed save,
 /// a full disk included, leaves an old file of that name as it was; then false is returned
-/// with a reason in `error` (if given).
+/// with a reason in `error` (if given). A stop requested through `progress` ends the save
+/// the same way.
 bool writeBitmap(const QImage& image, const QString& path, QString* error,
-                 const FileCalls& calls = systemFileCalls());
+                 const FileCalls& calls = systemFileCalls(), Progress* progress = nullptr);
 
 } // namespace tessellon

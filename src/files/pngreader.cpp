@@ -4,6 +4,7 @@
 #include "canvasrows.h"
 #include "overwhite.h"
 #include "picturereaders.h"
+#include "watcheddevice.h"
 
 #include <QIODevice>
 
@@ -25,6 +26,7 @@ struct PngJob
     png_infop info = nullptr;
     QIODevice* device = nullptr;
     bool truncated = false;
+    bool stopped = false;
     bool alpha = false;
     int passes = 1;
     png_uint_32 width = 0, height = 0;
@@ -77,22 +79,22 @@ bool readHeader(PngJob& job)
     return png_get_rowbytes(job.png, job.info) == size_t(job.width) * 4;
 }
 
-// Interlaced pictures are assembled in the canvas rows themselves and put on white after
-// the last pass; the others row by row. The end chunk must follow the data.
+// Interlaced pictures are assembled in the canvas rows themselves, pass by pass, and put on
+// white after the last pass; the others row by row. The end chunk must follow the data.
 bool readRows(PngJob& job, uchar* const* rows)
 {
     if (setjmp(png_jmpbuf(job.png))) return false;
     const int w = int(job.width), h = int(job.height);
-    if (job.passes > 1) {
-        png_read_image(job.png, const_cast<png_bytepp>(rows));
-        for (int y = 0; job.alpha && y < h; ++y)
-            rowOnWhite(reinterpret_cast<QRgb*>(rows[y]), w);
-    } else {
+    const bool onWhiteNow = job.alpha && job.passes == 1;
+    for (int pass = 0; pass < job.passes; ++pass) {
         for (int y = 0; y < h; ++y) {
+            if (stopRequested(*job.device)) return job.stopped = true, false;
             png_read_row(job.png, rows[y], nullptr);
-            if (job.alpha) rowOnWhite(reinterpret_cast<QRgb*>(rows[y]), w);
+            if (onWhiteNow) rowOnWhite(reinterpret_cast<QRgb*>(rows[y]), w);
         }
     }
+    for (int y = 0; job.alpha && job.passes > 1 && y < h; ++y)
+        rowOnWhite(reinterpret_cast<QRgb*>(rows[y]), w);
     png_read_end(job.png, nullptr);
     return true;
 }
@@ -118,6 +120,7 @@ private:
 
 PictureResult failure(const PngJob& job)
 {
+    if (job.stopped) return refusal(QStringLiteral("stopped"));
     if (job.truncated) return refusal(QStringLiteral("the PNG is truncated"));
     return refusal(QStringLiteral("the PNG is damaged: ") + QString::fromLatin1(job.message));
 }

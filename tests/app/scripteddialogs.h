@@ -1,8 +1,11 @@
 #pragma once
 
 #include "dialogs.h"
+#include "progress.h"
 
+#include <QCoreApplication>
 #include <QStringList>
+#include <QThread>
 
 #include <deque>
 
@@ -19,6 +22,9 @@ public:
 
     std::deque<QString> inputs;
     std::deque<int> answers;
+    /// One per progress box: true presses Cancel as soon as it shows; without any left the
+    /// box stays until the work has finished, handling events as the real one does.
+    std::deque<bool> cancels;
     std::vector<Asked> asked;
     int unanswered = 0;
 
@@ -45,5 +51,22 @@ public:
         int a = answers.front();
         answers.pop_front();
         return a;
+    }
+
+    bool ProgressBox(const QString& title, const QString& name, tessellon::Progress& progress,
+                     const std::function<bool()>& finished) override
+    {
+        asked.push_back({QStringLiteral("ProgressBox"), name, title, QString(), 0});
+        const bool cancel = !cancels.empty() && cancels.front();
+        if (!cancels.empty()) cancels.pop_front();
+        if (cancel) {
+            progress.requestStop();
+            return false;
+        }
+        while (!finished()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QThread::msleep(1);
+        }
+        return true;
     }
 };

@@ -1,0 +1,36 @@
+#include "watcheddevice.h"
+
+#include "progress.h"
+
+namespace tessellon {
+
+WatchedDevice::WatchedDevice(QIODevice& inner, Progress& progress)
+    : inner_(inner), progress_(progress)
+{
+    // Unbuffered: the inner device buffers, and a stop must reach the very next read.
+    if (inner_.seek(0)) QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+bool WatchedDevice::seek(qint64 pos)
+{
+    return inner_.seek(pos) && QIODevice::seek(pos);
+}
+
+qint64 WatchedDevice::readData(char* data, qint64 maxSize)
+{
+    if (progress_.stopRequested()) {
+        setErrorString(QStringLiteral("stopped"));
+        return -1;
+    }
+    const qint64 n = inner_.read(data, maxSize);
+    progress_.report(inner_.pos(), inner_.size());
+    return n;
+}
+
+bool stopRequested(const QIODevice& device)
+{
+    const auto* watched = dynamic_cast<const WatchedDevice*>(&device);
+    return watched && watched->progress().stopRequested();
+}
+
+} // namespace tessellon

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QIODevice>
+
+namespace tessellon {
+
+class Progress;
+
+/// A random-access device read through another one, for a reader on a worker thread: every
+/// read reports how far into the device it has come, and once a stop is requested every
+/// read fails, so that the reader gives up at its next read. Loops that run long between
+/// reads ask stopRequested() as well.
+class WatchedDevice : public QIODevice
+{
+public:
+    /// Opened read-only and unbuffered over `inner`, an open random-access device, from its
+    /// start.
+    WatchedDevice(QIODevice& inner, Progress& progress);
+
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return inner_.size(); }
+    bool seek(qint64 pos) override;
+    Progress& progress() const noexcept { return progress_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& inner_;
+    Progress& progress_;
+};
+
+/// Whether the reader of `device` is asked to stop: only a WatchedDevice's ever is.
+bool stopRequested(const QIODevice& device);
+
+} // namespace tessellon
