@@ -3,7 +3,9 @@
 #include "encodermaker.h"
 #include "mapfile.h"
 #include "picturemaker.h"
+#include "progress.h"
 #include "readcheck.h"
+#include "watcheddevice.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -95,6 +97,8 @@ private slots:
     void refusesWhatIsNotAFile();
     void memoryPeaks_data();
     void memoryPeaks();
+    void stopsWhenAsked_data();
+    void stopsWhenAsked();
 };
 
 void TestPictureReader::readsEveryBitmapVariant_data()
@@ -400,4 +404,63 @@ void TestPictureReader::refusesDamagedFiles()
 }
 
 QTEST_GUILESS_MAIN(TestPictureReader)
+namespace {
+
+// Bytes whose reader is asked to stop once its reads come within `left` bytes of the end.
+class StoppingBuffer : public QBuffer
+{
+public:
+    StoppingBuffer(QByteArray* bytes, Progress& progress, qint64 left)
+        : QBuffer(bytes), progress_(progress), left_(left)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = QBuffer::readData(data, maxSize);
+        if (pos() + n >= size() - left_) progress_.requestStop();
+        return n;
+    }
+
+private:
+    Progress& progress_;
+    qint64 left_;
+};
+
+} // namespace
+
+void TestPictureReader::stopsWhenAsked_data()
+{
+    using namespace picturemaker;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("left"); // the bytes still unread when the stop comes
+    const QImage big = patternImage(600, 500);
+    // taller than one band of rows, which the reader takes in one read
+    const QByteArray rows = bitmap(bmp(600, 2500, 24)), runs = bitmap(bmp(600, 2500, 8, Rle8));
+    QTest::newRow("bitmap rows") << rows << rows.size() / 2;
+    QTest::newRow("bitmap runs") << runs << runs.size() / 2;
+    // decoded after the last read of the pixel data: the loops themselves must ask
+    QTest::newRow("GIF") << gif(big) << qint64(0);
+    QTest::newRow("GIF interlaced") << gif(big, true) << qint64(0);
+    QTest::newRow("PNG") << encoded(big, "PNG") << qint64(16); // all but checksum and end
+    encodermaker::Png adam7;
+    adam7.w = 600, adam7.h = 500, adam7.interlaced = true;
+    QTest::newRow("PNG Adam7") << encodermaker::png(adam7) << qint64(16);
+    QTest::newRow("JPEG") << encoded(big, "JPEG") << qint64(0);
+    QTest::newRow("JPEG progressive") << progressiveJpeg(big) << qint64(0);
+}
+
+void TestPictureReader::stopsWhenAsked()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, left);
+    Progress progress;
+    StoppingBuffer inner(&bytes, progress, left);
+    WatchedDevice watched(inner, progress);
+    QVERIFY2(readPicture(watched).image.isNull(), "a stopped read gave a picture");
+    QVERIFY(!readPicture(inner).image.isNull()); // the same bytes unwatched read whole
+}
+
 #include "tst_picturereader.moc"

@@ -1,0 +1,160 @@
+// Loads and saves behind the progress box: cancelled, they leave everything as it was, and
+// no input reaches the window while the box shows.
+#include "cursorshape.h"
+#include "picturebox.h"
+#include "undoring.h"
+#include "windowfixture.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+using namespace tessellon;
+
+namespace {
+
+QImage stripes(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, (x / 7 + y / 5) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    return img;
+}
+
+// What a cancelled load or save must leave alone.
+struct WindowState
+{
+    QImage canvas;
+    QPoint canvasAt, cursor;
+    QString caption, loadName, saveName;
+    qint16 undoPosition;
+    QString undoState;
+    bool operator==(const WindowState&) const = default;
+};
+
+WindowState stateOf(frmTessellon& w)
+{
+    return {w.Canvas.image().copy(), w.picCanvas->pos(),   w.shpCursor->pos(),
+            w.windowTitle(),         w.LoadFileName,       w.SaveFileName,
+            w.Ring->position(),      w.Ring->record(1).State};
+}
+
+// A window with a stamp to undo, names, a caption, the cursor off the corner and the
+// canvas scrolled away from (5, 5); the box shows at once.
+void prepare(WindowFixture& f)
+{
+    f.window.shpCursor->move(60, 30);
+    f.window.StampOverlay(1);
+    f.window.LoadFileName = QStringLiteral("old");
+    f.window.SaveFileName = QStringLiteral("older");
+    f.window.setWindowTitle(QStringLiteral("Tessellon old.bmp"));
+    f.window.moveCanvas(-25, 5);
+    f.window.DrawGrid();
+    f.window.progressBoxDelayMs = 0;
+}
+
+} // namespace
+
+class TestLongWork : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cancelledLoadChangesNothing_data();
+    void cancelledLoadChangesNothing();
+    void cancelledSaveKeepsTheOldFile();
+    void noInputReachesTheWindowWhileTheBoxShows();
+};
+
+void TestLongWork::cancelledLoadChangesNothing_data()
+{
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("typed") << false;
+    QTest::newRow("dropped") << true;
+}
+
+void TestLongWork::cancelledLoadChangesNothing()
+{
+    QFETCH(bool, dropped);
+    WindowFixture f;
+    QVERIFY(f.show());
+    QVERIFY(stripes(900, 700).save(f.path(QStringLiteral("big.bmp")), "BMP"));
+    prepare(f);
+    const WindowState before = stateOf(f.window);
+    f.dialogs->cancels = {true};
+    f.dialogs->inputs = {QStringLiteral("big")};
+    if (dropped)
+        f.window.LoadDroppedFile(f.path(QStringLiteral("big.bmp")));
+    else
+        f.window.cmdLoad->click();
+    QVERIFY(stateOf(f.window) == before);
+    const auto& box = f.dialogs->asked.back(); // and no message after it
+    QCOMPARE(box.kind, QStringLiteral("ProgressBox"));
+    QCOMPARE(box.title, QStringLiteral("Loading"));
+    QCOMPARE(box.text, QStringLiteral("big.bmp"));
+    // the same load not cancelled goes through
+    f.dialogs->inputs = {QStringLiteral("big")};
+    f.window.cmdLoad->click();
+    QCOMPARE(f.window.Canvas.size(), QSize(900, 700));
+}
+
+void TestLongWork::cancelledSaveKeepsTheOldFile()
+{
+    WindowFixture f;
+    QVERIFY(f.show());
+    QVERIFY(f.window.setCanvasSize(1500, 1200));
+    prepare(f);
+    const QByteArray old = "an old map that must stay as it is";
+    writeFile(f.path(QStringLiteral("keep.bmp")), old);
+    const QStringList files = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden);
+    const WindowState before = stateOf(f.window);
+    f.dialogs->cancels = {true};
+    f.dialogs->inputs = {QStringLiteral("keep")};
+    f.window.cmdSave->click();
+    QCOMPARE(readFile(f.path(QStringLiteral("keep.bmp"))), old);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), files);
+    const WindowState after = stateOf(f.window);
+    QCOMPARE(after.caption, before.caption);
+    QCOMPARE(after.saveName, before.saveName);
+    QCOMPARE(after.loadName, before.loadName);
+    QVERIFY(after.canvas == before.canvas); // the grid back on
+    QCOMPARE(f.dialogs->asked.back().title, QStringLiteral("Saving"));
+}
+
+void TestLongWork::noInputReachesTheWindowWhileTheBoxShows()
+{
+    WindowFixture f;
+    QVERIFY(f.show());
+    f.window.chkGrid->setChecked(false);
+    const QImage picture = stripes(900, 700);
+    QVERIFY(picture.save(f.path(QStringLiteral("big.bmp")), "BMP"));
+    f.window.shpCursor->move(60, 30);
+    f.window.CurrentTile = 1; // for R to stamp again
+    f.window.progressBoxDelayMs = 0;
+    // a move and a stamp by key and a click on the canvas, waiting to be handled when the
+    // box starts handling events
+    const auto post = [&f] {
+        for (int key : {Qt::Key_D, Qt::Key_R})
+            QCoreApplication::postEvent(f.window.cmdFob,
+                                        new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+        QWidget* canvas = f.window.picCanvas;
+        const QPoint at(200, 100);
+        QCoreApplication::postEvent(canvas, new QMouseEvent(QEvent::MouseButtonPress, at,
+                                                            canvas->mapToGlobal(at), Qt::LeftButton,
+                                                            Qt::LeftButton, {}));
+    };
+    post();
+    f.dialogs->inputs = {QStringLiteral("big")};
+    f.window.cmdLoad->click();
+    QCOMPARE(f.dialogs->asked.back().kind, QStringLiteral("ProgressBox"));
+    QCOMPARE(f.window.Canvas.image(), picture);
+    QCOMPARE(f.window.shpCursor->pos(), QPoint(60, 30));
+    // the same input once the work is over does reach the window
+    post();
+    QCoreApplication::processEvents();
+    QVERIFY(f.window.shpCursor->pos() != QPoint(60, 30));
+    QVERIFY(f.window.Canvas.image() != picture);
+}
+
+QTEST_MAIN(TestLongWork)
+#include "tst_longwork.moc"
