@@ -2,6 +2,7 @@
 #include "cursorshape.h"
 #include "frmtessellon.h"
 #include "mapfile.h"
+#include "mapname.h"
 #include "picturebox.h"
 #include "scrollbar.h"
 #include "vbbuttons.h"
@@ -18,14 +19,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tessellon");
 const QString kErrorTitle = QStringLiteral("Error");
-const QString kBmp = QStringLiteral(".bmp");
-
-// The typed name without a case-sensitive ".bmp" ending.
-QString bareName(QString name)
-{
-    if (name.endsWith(kBmp, Qt::CaseSensitive)) name.chop(kBmp.size());
-    return name;
-}
 
 // The first local file of a drop, or "" when the drop carries none.
 QString firstDroppedFile(const QMimeData* data)
@@ -48,13 +41,15 @@ bool frmTessellon::setCanvasPicture(QImage&& picture, std::shared_ptr<PixelBlock
 
 void frmTessellon::cmdLoad_Click()
 {
-    LoadFileName = bareName(dialogs().InputBox(
+    const QString typed = dialogs().InputBox(
         QStringLiteral("Enter file name (must be bitmap in same directory as this program, you "
                        "can also drag and drop files onto the canvas):"),
-        QStringLiteral("Load Map"), LoadFileName));
+        QStringLiteral("Load Map"), LoadFileName);
+    const MapName name = mapName(MapAction::Load, programDir_, typed);
+    LoadFileName = name.stored;
     if (!LoadFileName.isEmpty()) {
         moveCanvas(5, 5);
-        PictureResult r = readPicture(mapPath(programDir_, LoadFileName));
+        PictureResult r = readPicture(name.path);
         if (r.image.isNull() || !setCanvasPicture(std::move(r.image), std::move(r.block))) {
             dialogs().MsgBox(QStringLiteral("Unable to load file, please ensure name is correct "
                                             "and the file is a valid bitmap."),
@@ -67,7 +62,7 @@ void frmTessellon::cmdLoad_Click()
         HScroll->setValueFromCode(1);
         UpdateScrollRanges();
         PlaceResizeHandles();
-        setWindowTitle(kCaption + QLatin1Char(' ') + LoadFileName + kBmp);
+        setWindowTitle(name.caption);
     }
     SaveFileName = LoadFileName;
     if (gridOn()) DrawGrid();
@@ -76,17 +71,19 @@ void frmTessellon::cmdLoad_Click()
 
 void frmTessellon::cmdSave_Click()
 {
-    SaveFileName = bareName(dialogs().InputBox(
+    const QString typed = dialogs().InputBox(
         QStringLiteral("All files are saved to the directory containing this program. Please "
                        "enter a name for the file:"),
-        QStringLiteral("Save Map"), SaveFileName));
+        QStringLiteral("Save Map"), SaveFileName);
+    const MapName name = mapName(MapAction::Save, programDir_, typed);
+    SaveFileName = name.stored;
     // The grid is never part of a map: off for the write, back on afterwards. Erased even
     // when off: an undo can paste back dots from a snapshot taken while it was on, beyond
     // the reach of the repair around the cursor.
     EraseGrid();
     bool written = true;
     if (!SaveFileName.isEmpty())
-        written = writeBitmap(Canvas.image(), mapPath(programDir_, SaveFileName), nullptr);
+        written = writeMap(Canvas.image(), name.path, name.format, nullptr);
     if (!written) {
         dialogs().MsgBox(QStringLiteral("Error saving bitmap."), msgbox::kOkOnly, kErrorTitle);
         setWindowTitle(kCaption);
@@ -95,7 +92,7 @@ void frmTessellon::cmdSave_Click()
         return;
     }
     if (gridOn()) DrawGrid();
-    if (!SaveFileName.isEmpty()) setWindowTitle(kCaption + QLatin1Char(' ') + SaveFileName + kBmp);
+    if (!SaveFileName.isEmpty()) setWindowTitle(name.caption);
     LoadFileName = SaveFileName;
     focusFob();
 }
