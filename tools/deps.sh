@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth xdotool x11-utils imagemagick
           clang libclang-rt-14-dev libx11-dev fonts-dejavu-core pkg-config
-          desktop-file-utils appstream libpng-dev libjpeg62-turbo-dev)
+          desktop-file-utils appstream libpng-dev libjpeg62-turbo-dev python3-pil)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -18,6 +18,7 @@ namespace tessellon {
 
 class CheckBox;
 struct PictureResult;
+enum class MapFormat;
 class CommandButton;
 class CursorShape;
 class Frame;
@@ -230,7 +231,7 @@ private:
     bool readInBackground(const QString& path, PictureResult& result);
     enum class SaveOutcome { Saved, Failed, Cancelled };
     /// Saves the canvas at `path` behind the "Saving" box.
-    SaveOutcome writeInBackground(const QString& path);
+    SaveOutcome writeInBackground(const QString& path, MapFormat format);
     void viewHome();
     void showTileOnPanel(qint16 panel, qint16 tile);
     /// Puts back the own tile on the base panel that hot-spot `hotSpot` belongs to.

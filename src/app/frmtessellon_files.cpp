@@ -3,6 +3,7 @@
 #include "frmtessellon.h"
 #include "longwork.h"
 #include "mapfile.h"
+#include "mapname.h"
 #include "picturebox.h"
 #include "progress.h"
 #include "scrollbar.h"
@@ -21,14 +22,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tessellon");
 const QString kErrorTitle = QStringLiteral("Error");
-const QString kBmp = QStringLiteral(".bmp");
-
-// The typed name without a case-sensitive ".bmp" ending.
-QString bareName(QString name)
-{
-    if (name.endsWith(kBmp, Qt::CaseSensitive)) name.chop(kBmp.size());
-    return name;
-}
 
 // The first local file of a drop, or "" when the drop carries none.
 QString firstDroppedFile(const QMimeData* data)
@@ -57,14 +50,14 @@ bool frmTessellon::readInBackground(const QString& path, PictureResult& result)
         [&] { result = readPicture(path, &progress); }, progressBoxDelayMs);
 }
 
-frmTessellon::SaveOutcome frmTessellon::writeInBackground(const QString& path)
+frmTessellon::SaveOutcome frmTessellon::writeInBackground(const QString& path, MapFormat format)
 {
     Progress progress;
     bool written = false;
     const QImage image = Canvas.image(); // held still: the window takes no input meanwhile
     runLongWork(
         *this, dialogs(), QStringLiteral("Saving"), QFileInfo(path).fileName(), progress,
-        [&] { written = writeBitmap(image, path, nullptr, systemFileCalls(), &progress); },
+        [&] { written = writeMap(image, path, format, nullptr, systemFileCalls(), &progress); },
         progressBoxDelayMs);
     // A save that reached its end before the stop stands, cancelled or not.
     if (written) return SaveOutcome::Saved;
@@ -74,13 +67,15 @@ frmTessellon::SaveOutcome frmTessellon::writeInBackground(const QString& path)
 void frmTessellon::cmdLoad_Click()
 {
     const QString before = LoadFileName;
-    LoadFileName = bareName(dialogs().InputBox(
+    const QString typed = dialogs().InputBox(
         QStringLiteral("Enter file name (must be bitmap in same directory as this program, you "
                        "can also drag and drop files onto the canvas):"),
-        QStringLiteral("Load Map"), LoadFileName));
+        QStringLiteral("Load Map"), LoadFileName);
+    const MapName name = mapName(MapAction::Load, programDir_, typed);
+    LoadFileName = name.stored;
     if (!LoadFileName.isEmpty()) {
         PictureResult r;
-        if (!readInBackground(mapPath(programDir_, LoadFileName), r)) {
+        if (!readInBackground(name.path, r)) {
             LoadFileName = before; // cancelled: as if the box had never been answered
             focusFob();
             return;
@@ -98,7 +93,7 @@ void frmTessellon::cmdLoad_Click()
         HScroll->setValueFromCode(1);
         UpdateScrollRanges();
         PlaceResizeHandles();
-        setWindowTitle(kCaption + QLatin1Char(' ') + LoadFileName + kBmp);
+        setWindowTitle(name.caption);
     }
     SaveFileName = LoadFileName;
     if (gridOn()) DrawGrid();
@@ -108,17 +103,18 @@ void frmTessellon::cmdLoad_Click()
 void frmTessellon::cmdSave_Click()
 {
     const QString before = SaveFileName;
-    SaveFileName = bareName(dialogs().InputBox(
+    const QString typed = dialogs().InputBox(
         QStringLiteral("All files are saved to the directory containing this program. Please "
                        "enter a name for the file:"),
-        QStringLiteral("Save Map"), SaveFileName));
+        QStringLiteral("Save Map"), SaveFileName);
+    const MapName name = mapName(MapAction::Save, programDir_, typed);
+    SaveFileName = name.stored;
     // The grid is never part of a map: off for the write, back on afterwards. Erased even
     // when off: an undo can paste back dots from a snapshot taken while it was on, beyond
     // the reach of the repair around the cursor.
     EraseGrid();
-    const SaveOutcome outcome = SaveFileName.isEmpty()
-                                    ? SaveOutcome::Saved
-                                    : writeInBackground(mapPath(programDir_, SaveFileName));
+    const SaveOutcome outcome = SaveFileName.isEmpty() ? SaveOutcome::Saved
+                                                       : writeInBackground(name.path, name.format);
     if (outcome == SaveOutcome::Cancelled) { // the old file and every name as they were
         SaveFileName = before;
         if (gridOn()) DrawGrid();
@@ -133,7 +129,7 @@ void frmTessellon::cmdSave_Click()
         return;
     }
     if (gridOn()) DrawGrid();
-    if (!SaveFileName.isEmpty()) setWindowTitle(kCaption + QLatin1Char(' ') + SaveFileName + kBmp);
+    if (!SaveFileName.isEmpty()) setWindowTitle(name.caption);
     LoadFileName = SaveFileName;
     focusFob();
 }

@@ -2,6 +2,7 @@
 
 #include "bmpformat.h"
 #include "picturereaders.h"
+#include "pngwriter.h"
 #include "regularfile.h"
 #include "replacefile.h"
 #include "watcheddevice.h"
@@ -18,13 +19,18 @@ bool pictureFits(QSize size) noexcept
            qint64(size.width()) * size.height() * 4 <= kPictureBudgetBytes;
 }
 
-QString mapPath(const QString& programDir, const QString& bareName)
+QString fileInDir(const QString& programDir, const QString& name)
 {
     QString dir = QDir::fromNativeSeparators(programDir);
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
-    QString name = bareName;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QDir::toNativeSeparators(dir + name + QStringLiteral(".bmp"));
+    QString file = name;
+    file.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::toNativeSeparators(dir + file);
+}
+
+QString mapPath(const QString& programDir, const QString& bareName)
+{
+    return fileInDir(programDir, bareName + QStringLiteral(".bmp"));
 }
 
 PictureResult readPicture(const QString& path, Progress* progress)
@@ -50,6 +56,12 @@ PictureResult readPicture(QIODevice& device)
 bool writeBitmap(const QImage& image, const QString& path, QString* error, const FileCalls& calls,
                  Progress* progress)
 {
+    return writeMap(image, path, MapFormat::Bmp, error, calls, progress);
+}
+
+bool writeMap(const QImage& image, const QString& path, MapFormat format, QString* error,
+              const FileCalls& calls, Progress* progress)
+{
     const auto fail = [error](const QString& why) {
         if (error) *error = why;
         return false;
@@ -59,11 +71,16 @@ bool writeBitmap(const QImage& image, const QString& path, QString* error, const
     if (!pictureFits(image.size())) return fail(tooLarge(image.size()));
     ReplacingFile out(path, calls);
     if (!out.open()) return fail(out.errorString());
-    const auto headers = bmp24Headers(image.width(), image.height());
     QString why;
-    if (out.write(headers.data(), headers.size()) != qint64(headers.size()) ||
-        !writeBmp24Pixels(out, image, &why, progress) || !out.commit())
-        return fail(why.isEmpty() ? out.errorString() : why);
+    bool written = false;
+    if (format == MapFormat::Png) {
+        written = writePngPixels(out, image, PngSettings(), &why, progress);
+    } else {
+        const auto headers = bmp24Headers(image.width(), image.height());
+        written = out.write(headers.data(), headers.size()) == qint64(headers.size()) &&
+                  writeBmp24Pixels(out, image, &why, progress);
+    }
+    if (!written || !out.commit()) return fail(why.isEmpty() ? out.errorString() : why);
     return true;
 }
 

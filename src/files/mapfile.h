@@ -28,9 +28,11 @@ constexpr qint64 kPictureBudgetBytes = kMaxSurfaceBytes;
 /// Whether a picture of `size` is within kMaxPictureSide and kPictureBudgetBytes.
 bool pictureFits(QSize size) noexcept;
 
-/// The file of a typed map name: `programDir`, a separator, `bareName` and ".bmp". The
-/// name is used as typed; a backslash in it separates directories, as on the platform the
-/// maps come from.
+/// The file `name` in `programDir`. The name is used as typed; a backslash in it separates
+/// directories, as on the platform the maps come from.
+QString fileInDir(const QString& programDir, const QString& name);
+
+/// The file of a typed map name: fileInDir of `bareName` and ".bmp".
 QString mapPath(const QString& programDir, const QString& bareName);
 
 /// A read picture, or a null image and a short English reason.
@@ -64,5 +66,13 @@ PictureResult readPicture(QIODevice& device);
 /// the same way.
 bool writeBitmap(const QImage& image, const QString& path, QString* error,
                  const FileCalls& calls = systemFileCalls(), Progress* progress = nullptr);
+
+/// The formats a map is saved in.
+enum class MapFormat { Bmp, Png };
+
+/// Writes `image` as writeBitmap does, in `format`: as a PNG through writePngPixels, with
+/// the same replacing of the old file.
+bool writeMap(const QImage& image, const QString& path, MapFormat format, QString* error,
+              const FileCalls& calls = systemFileCalls(), Progress* progress = nullptr);
 
 } // namespace tessellon

@@ -76,6 +76,8 @@ void TestFiles::loadNamesAndEndings_data()
     QTest::newRow("with .bmp") << "dungeon.bmp" << "dungeon.bmp" << "Tessellon dungeon.bmp";
     QTest::newRow("upper-case ending is part of the name")
         << "dungeon.BMP" << "dungeon.BMP.bmp" << "Tessellon dungeon.BMP.bmp";
+    QTest::newRow("picture ending: that file, read by content")
+        << "dungeon.Png" << "dungeon.Png" << "Tessellon dungeon.Png";
 }
 
 void TestFiles::loadNamesAndEndings()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Maps as files: save, clear (Yes and No in the question box), load back by typed name, load a
-# map of another size, and a name that does not exist.
+# Maps as files: save, save as PNG by name, clear (Yes and No in the question box), load back
+# by typed name, load a map of another size, and a name that does not exist.
 source "$(dirname "$0")/lib.sh"
 
 read -r ax ay <<<"$HOTSPOT_110_XY"
@@ -12,6 +12,16 @@ press s d
 click_at "$bx" "$by"
 save_as castle
 check "castle.bmp holds both stamps" map_holds castle $CANVAS_W $CANVAS_H 99 0 0 57 30 30
+
+is_png_itself() {
+    [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] && [ ! -e "$1.bmp" ]
+}
+click_at $SAVE_XY
+answer_input_box "Save Map" share.png
+wait_until "the caption after saving share.png" caption_is "Tessellon share.png"
+check "a typed share.png is a PNG at exactly that name" is_png_itself "$E2E_DIR/share.png"
+check "share.png holds the map, pixel for pixel" same_pixels "$E2E_DIR/share.png" "$E2E_DIR/castle.bmp"
+check "share.png holds no grid dot" no_grid_dot "$E2E_DIR/share.png"
 
 click_at $CLEAR_XY
 answer_message_box "Clear Canvas" alt+y

@@ -135,6 +135,8 @@ private slots:
     void mapPathJoins();
     void roundTrip_data();
     void roundTrip();
+    void pngRoundTrip_data();
+    void pngRoundTrip();
     void headerBytes();
     void replacesExistingFile();
     void readsVariants_data();
@@ -224,6 +226,43 @@ void TestMapFile::roundTrip()
     const QImage qt = QImageReader(path).read();
     QCOMPARE(qt.size(), expected.size());
     QCOMPARE(qt.convertToFormat(QImage::Format_RGB32), expected);
+}
+
+void TestMapFile::pngRoundTrip_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("colours"); // distinct colours, cycled over the pixels
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<int>("colourType"); // the PNG's: 3 palette, 2 RGB
+    QTest::newRow("2 colours") << 3 << 2 << 2 << QImage::Format_RGB32 << 3;
+    QTest::newRow("256 colours, argb") << 300 << 7 << 256 << QImage::Format_ARGB32 << 3;
+    QTest::newRow("257 colours") << 300 << 7 << 257 << QImage::Format_RGB32 << 2;
+    // Over a megabyte of rows: several bands, converted, the last one short.
+    QTest::newRow("5001x150 rgb888") << 5001 << 150 << 7 << QImage::Format_RGB888 << 3;
+    QTest::newRow("5001x150 rgb888 many") << 5001 << 150 << 4000 << QImage::Format_RGB888 << 2;
+}
+
+void TestMapFile::pngRoundTrip()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, colours);
+    QFETCH(QImage::Format, format);
+    QFETCH(int, colourType);
+    QImage expected(w, h, QImage::Format_RGB32);
+    for (int i = 0; i < w * h; ++i) {
+        const int c = (i * 7 + i / w) % colours; // neighbours differ, so do rows
+        expected.setPixel(i % w, i / w, qRgb(c % 256, c / 256 * 40, c * 37 % 256));
+    }
+    const QString path = tmp_.filePath("round.png");
+    QString error;
+    QVERIFY2(writeMap(expected.convertToFormat(format), path, MapFormat::Png, &error),
+             qPrintable(error));
+    const QByteArray file = readFile(path);
+    QCOMPARE(int(file.at(25)), colourType);
+    QCOMPARE(readPicture(path).image, expected);
+    QCOMPARE(QImageReader(path).read().convertToFormat(QImage::Format_RGB32), expected);
 }
 
 void TestMapFile::headerBytes()

@@ -99,6 +99,8 @@ private slots:
     void init();
     void failurePoints_data();
     void failurePoints();
+    void pngFailureKeepsOldFile_data();
+    void pngFailureKeepsOldFile();
     void keepsLinkAndMode();
     void killedSaveKeepsOldMap();
     void bandWithoutMemoryRefusesTheSave();
@@ -154,6 +156,31 @@ void TestReplaceFile::failurePoints()
     QVERIFY(!ok);
     QVERIFY(!error.isEmpty());
     QCOMPARE(readFile(path_), old_);
+}
+
+void TestReplaceFile::pngFailureKeepsOldFile_data()
+{
+    QTest::addColumn<double>("at"); // where the write fails, as a share of the file
+    QTest::newRow("png: inside the signature") << 0.0;
+    QTest::newRow("png: inside the pixels") << 0.6;
+}
+
+void TestReplaceFile::pngFailureKeepsOldFile()
+{
+    QFETCH(double, at);
+    const QString sized = dir_.filePath("sized.png");
+    QVERIFY(writeMap(pattern(400, 300), sized, MapFormat::Png, nullptr));
+    const qint64 size = QFileInfo(sized).size();
+    QFile::remove(sized);
+    const QStringList before = listing(dir_.path());
+    arm(Step::Write, 3 + qint64(at * double(size)));
+    QString error;
+    const bool ok = writeMap(pattern(400, 300), path_, MapFormat::Png, &error, kFake);
+    arm(Step::None);
+    QVERIFY(!ok);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readFile(path_), old_);
+    QCOMPARE(listing(dir_.path()), before);
 }
 
 void TestReplaceFile::keepsLinkAndMode()
