@@ -75,6 +75,25 @@ struct GroupMount
     QString root;
 };
 
+// A mountinfo field as the path it names: the kernel writes a space, tab, newline and
+// backslash in it as octal escapes (\040, \011, \012, \134).
+QString unescaped(const QByteArray& field)
+{
+    QByteArray path;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QByteArray code = field.mid(i + 1, 3);
+        bool octal = false;
+        const uint c = field[i] == '\\' && code.size() == 3 ? code.toUInt(&octal, 8) : 0;
+        if (octal && c < 256) {
+            path += char(c);
+            i += 3;
+        } else {
+            path += field[i];
+        }
+    }
+    return QString::fromUtf8(path);
+}
+
 // The first cgroup2 mount, or cgroup v1 one with the memory controller; an empty point when
 // there is none.
 GroupMount mountOf(const QString& root, bool v2)
@@ -88,8 +107,7 @@ GroupMount mountOf(const QString& root, bool v2)
         const bool isV2 = f[dash + 1] == "cgroup2";
         const bool isV1Memory =
             f[dash + 1] == "cgroup" && f[dash + 3].split(',').contains("memory");
-        if (v2 ? isV2 : isV1Memory)
-            return {root + QString::fromUtf8(f[4]), QString::fromUtf8(f[3])};
+        if (v2 ? isV2 : isV1Memory) return {root + unescaped(f[4]), unescaped(f[3])};
     }
     return {};
 }

@@ -1,17 +1,17 @@
 #include "replacefile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace tessellon {
@@ -20,7 +20,10 @@ namespace {
 
 constexpr qsizetype kNameInTemp = 100; // keeps temporary names within NAME_MAX
 constexpr const char* kTempEnd = ".part";
-constexpr const char* kBackupEnd = ".old";
+constexpr int kMaxLinks = 40; // as many as the kernel follows in one path
+// Written data is made durable in steps of this size as the save goes, so the final sync has
+// at most one of them left: a stopped save never waits long in it.
+constexpr qint64 kSyncStep = qint64(32) << 20;
 
 int syncDirectory(const char* dir)
 {
@@ -43,6 +46,11 @@ QByteArray dirOf(const QByteArray& path)
     return slash == 0 ? QByteArray("/") : path.first(slash);
 }
 
+QByteArray joined(const QByteArray& dir, const QByteArray& name)
+{
+    return dir + (dir.endsWith('/') ? "" : "/") + name;
+}
+
 // ".<name>." of the temporaries of `path`, the name cut to kNameInTemp bytes.
 QByteArray tempPrefix(const QByteArray& path)
 {
@@ -50,57 +58,122 @@ QByteArray tempPrefix(const QByteArray& path)
     return '.' + name.first(std::min(name.size(), kNameInTemp)) + '.';
 }
 
-QByteArray tempName(const QByteArray& path, const char* end)
+QByteArray tempName(const QByteArray& path)
 {
-    const QByteArray dir = dirOf(path);
-    return dir + (dir.endsWith('/') ? "" : "/") + tempPrefix(path) +
-           QByteArray::number(qint64(::getpid())) + '.' +
+    // The process id only makes names of concurrent saves unlikely to meet; it says nothing
+    // about whether a save is alive, as another namespace may reuse it.
+    return joined(dirOf(path), tempPrefix(path)) + QByteArray::number(qint64(::getpid())) + '.' +
            QByteArray::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, '0') +
-           end;
+           kTempEnd;
 }
 
-// The process that made temporary `entry` of prefix `prefix`, or 0 when it is none of ours.
-pid_t tempOwner(QByteArrayView entry, QByteArrayView prefix)
+// Whether `entry` has the form of a temporary of prefix `prefix`.
+bool isTempName(QByteArrayView entry, QByteArrayView prefix)
 {
-    if (!entry.startsWith(prefix)) return 0;
-    QByteArrayView rest = entry.sliced(prefix.size());
-    if (rest.endsWith(kTempEnd)) {
-        rest.chop(qsizetype(std::strlen(kTempEnd)));
-    } else if (rest.endsWith(kBackupEnd)) {
-        rest.chop(qsizetype(std::strlen(kBackupEnd)));
-    } else {
-        return 0;
-    }
+    if (!entry.startsWith(prefix) || !entry.endsWith(kTempEnd)) return false;
+    const QByteArrayView rest =
+        entry.sliced(prefix.size()).chopped(qsizetype(std::strlen(kTempEnd)));
     const qsizetype dot = rest.indexOf('.');
-    if (dot <= 0 || rest.size() - dot - 1 != 8) return 0;
+    if (dot <= 0 || rest.size() - dot - 1 != 8) return false;
     bool pidOk = false, randomOk = false;
-    const qint64 pid = rest.first(dot).toLongLong(&pidOk);
+    (void)rest.first(dot).toLongLong(&pidOk);
     (void)rest.sliced(dot + 1).toUInt(&randomOk, 16);
-    return pidOk && randomOk && pid > 0 && pid <= INT_MAX ? pid_t(pid) : 0;
+    return pidOk && randomOk;
 }
 
-// Removes the temporaries of `path` whose process has ended: a killed save left them.
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `fd` is still the file named `name` in directory `dirFd`.
+bool stillNamed(int dirFd, const char* name, int fd)
+{
+    struct stat held = {}, named = {};
+    return ::fstat(fd, &held) == 0 && ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           sameFile(held, named);
+}
+
+// Removes the temporaries of `path` that no save holds locked: a killed save left them. The
+// lock is seen from every process and namespace, unlike a process id. A temporary we may
+// not open (another user's) is left to its owner.
 void removeStale(const QByteArray& path)
 {
     const QByteArray dir = dirOf(path), prefix = tempPrefix(path);
     DIR* d = ::opendir(dir.constData());
     if (!d) return;
     while (const dirent* e = ::readdir(d)) {
-        const pid_t owner = tempOwner(e->d_name, prefix);
-        if (owner == 0 || owner == ::getpid()) continue;
-        if (::kill(owner, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(d), e->d_name, 0);
+        if (!isTempName(e->d_name, prefix)) continue;
+        const int fd =
+            ::openat(::dirfd(d), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(::dirfd(d), e->d_name, fd))
+            ::unlinkat(::dirfd(d), e->d_name, 0);
+        ::close(fd);
     }
     ::closedir(d);
 }
 
-// The file a save of `path` replaces: a link's destination, so the link stays a link.
-QByteArray resolveTarget(const QString& path)
+// A new temporary of `target`, owner-only and locked while its descriptor is open; -1 with
+// errno set on failure.
+int createTemp(const QByteArray& target, QByteArray& temp)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink()) return QFile::encodeName(path);
-    // a link to a file not made yet has no canonical path; it leads to where it points
-    const QString canonical = info.canonicalFilePath();
-    return QFile::encodeName(canonical.isEmpty() ? info.symLinkTarget() : canonical);
+    for (int attempt = 0;; ++attempt) {
+        temp = tempName(target);
+        const int fd =
+            ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            // A sweep may lock and remove the name in the instant before our lock: start over.
+            // Where no lock can be had at all, nothing is ever swept, so the save goes on.
+            const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+            if (locked && stillNamed(AT_FDCWD, temp.constData(), fd)) return fd;
+            ::close(fd);
+            errno = EEXIST;
+        }
+        if (errno != EEXIST || attempt == 20) {
+            temp.clear();
+            return -1;
+        }
+    }
+}
+
+// The file a save of `path` replaces, found as the kernel would find it: the directory
+// resolved physically, then the name's chain of links followed, each relative to the
+// directory that link really lives in, so that every link stays a link. Empty with errno
+// set on failure, ELOOP past kMaxLinks links.
+QByteArray resolveTarget(QByteArray path)
+{
+    for (int links = 0;; ++links) {
+        const QByteArray name = path.sliced(path.lastIndexOf('/') + 1);
+        if (name.isEmpty() || name == "." || name == "..") return path; // a directory, refused
+        char buf[PATH_MAX];
+        if (!::realpath(dirOf(path).constData(), buf)) return {};
+        const QByteArray dir(buf);
+        path = joined(dir, name);
+        const ssize_t n = ::readlink(path.constData(), buf, sizeof buf);
+        if (n < 0) return errno == EINVAL || errno == ENOENT ? path : QByteArray();
+        if (links == kMaxLinks || n == ssize_t(sizeof buf)) {
+            errno = links == kMaxLinks ? ELOOP : ENAMETOOLONG;
+            return {};
+        }
+        const QByteArray to(buf, n);
+        path = to.startsWith('/') ? to : joined(dir, to);
+    }
+}
+
+// The umask, read without changing it: setting it to read it would race other threads.
+mode_t creationMask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (!line.startsWith("Umask:")) continue;
+            bool ok = false;
+            const uint mask = line.sliced(6).trimmed().toUInt(&ok, 8);
+            if (ok) return mode_t(mask & 0777);
+        }
+    }
+    return 077; // unknown: nobody but the owner gets in
 }
 
 } // namespace
@@ -112,7 +185,7 @@ const FileCalls& systemFileCalls()
 }
 
 ReplacingFile::ReplacingFile(const QString& path, const FileCalls& calls)
-    : calls_(calls), target_(resolveTarget(path))
+    : calls_(calls), path_(path)
 {
 }
 
@@ -129,8 +202,10 @@ bool ReplacingFile::open(OpenMode mode)
         setErrorString(QStringLiteral("a replacing file is written only"));
         return false;
     }
+    target_ = resolveTarget(QFile::encodeName(path_));
+    if (target_.isEmpty()) return fail("replace", errno);
     struct stat st = {};
-    if (::stat(target_.constData(), &st) == 0) {
+    if (::lstat(target_.constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
             failed_ = true;
             setErrorString(QStringLiteral("not a regular file"));
@@ -138,19 +213,17 @@ bool ReplacingFile::open(OpenMode mode)
         }
         if (::access(target_.constData(), W_OK) != 0) return fail("replace", errno);
         mode_ = int(st.st_mode & 07777);
+        owner_ = st.st_uid;
+        group_ = st.st_gid;
     } else if (errno != ENOENT) {
         return fail("replace", errno);
     }
     removeStale(target_);
-    for (int attempt = 0; fd_ < 0; ++attempt) {
-        temp_ = tempName(target_, kTempEnd);
-        fd_ = ::open(temp_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd_ < 0 && (errno != EEXIST || attempt == 20)) {
-            temp_.clear();
-            return fail("create", errno);
-        }
-    }
-    if (mode_ >= 0) (void)::fchmod(fd_, mode_t(mode_)); // the old mode is a courtesy
+    fd_ = createTemp(target_, temp_);
+    if (fd_ < 0) return fail("create", errno);
+    // A second descriptor keeps the lock through the checked close until the rename.
+    lock_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (lock_ < 0) return fail("create", errno);
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
@@ -163,46 +236,82 @@ qint64 ReplacingFile::writeData(const char* data, qint64 size)
 {
     if (failed_ || fd_ < 0) return -1;
     for (qint64 done = 0; done < size;) {
-        const size_t part = size_t(std::min<qint64>(size - done, qint64(1) << 30));
-        const ssize_t n = calls_.write(fd_, data + done, part);
+        if (stopped()) {
+            cancel();
+            return -1;
+        }
+        // never past the end of the step, where the data is synced
+        const qint64 part = std::min(size - done, kSyncStep - written_ % kSyncStep);
+        const ssize_t n = calls_.write(fd_, data + done, size_t(part));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             fail("write", n < 0 ? errno : EIO);
             return -1;
         }
         done += n;
+        written_ += n;
+        if (written_ % kSyncStep == 0 && !syncSoFar()) return -1;
     }
     return size;
+}
+
+// Starts making what is written so far durable while the next step is written, after the
+// sync of the step before has ended. Starting the disk writes alone (sync_file_range) leaves
+// the final sync flushing the drive's cache of the whole file, half a second for 800 MB.
+bool ReplacingFile::syncSoFar()
+{
+    if (!awaitSync()) return false;
+    if (stopped()) return cancel();
+    const int fd = fd_;
+    try {
+        pending_ =
+            std::async(std::launch::async, [fd] { return ::fdatasync(fd) == 0 ? 0 : errno; });
+    } catch (const std::system_error&) { // no thread to be had: sync here
+        if (::fdatasync(fd) != 0) return fail("sync", errno);
+    }
+    return true;
+}
+
+// Waits for the step's sync; false, the save failed, when it did.
+bool ReplacingFile::awaitSync()
+{
+    const int error = pending_.valid() ? pending_.get() : 0;
+    return error == 0 || fail("sync", error);
 }
 
 bool ReplacingFile::commit()
 {
     if (failed_) return false; // the reason of the failure stays
     if (!isOpen()) return fail("commit", EBADF);
+    if (stopped()) return cancel();
+    if (!awaitSync()) return false;
+    giveFinalOwnerAndMode();
     if (calls_.fsync(fd_) != 0) return fail("sync", errno);
     const int closed = calls_.close(fd_);
     fd_ = -1; // closed even when close() reports an error
     if (closed != 0) return fail("close", errno);
-    // A second name for the old file, to put it back if the rename cannot be made durable.
-    if (mode_ >= 0) {
-        backup_ = tempName(target_, kBackupEnd);
-        if (::link(target_.constData(), backup_.constData()) != 0) backup_.clear();
-    }
+    if (stopped()) return cancel();
     if (calls_.rename(temp_.constData(), target_.constData()) != 0) return fail("rename", errno);
     temp_.clear();
-    if (calls_.syncDir(dirOf(target_).constData()) != 0) {
-        const int error = errno;
-        const QByteArray kept = restoreTarget();
-        fail("sync directory", error);
-        if (!kept.isEmpty())
-            setErrorString(errorString() + QStringLiteral("; the old file is kept as ") +
-                           QFile::decodeName(kept));
-        return false;
-    }
-    if (!backup_.isEmpty()) ::unlink(backup_.constData());
-    backup_.clear();
-    QIODevice::close();
+    // The new file stands from here and the old one is gone: a directory that cannot be
+    // synced risks only this rename at a power cut, and saying the save failed would be false.
+    if (calls_.syncDir(dirOf(target_).constData()) != 0)
+        qWarning("saved %s, but its directory could not be synced: %s", target_.constData(),
+                 std::strerror(errno));
+    abandon();
     return true;
+}
+
+// The old target's owner and group where we may give them (the group where we belong to it),
+// then its mode, or a new file's: only now may anyone else read the temporary.
+void ReplacingFile::giveFinalOwnerAndMode()
+{
+    if (mode_ < 0) {
+        (void)::fchmod(fd_, 0666 & ~creationMask());
+        return;
+    }
+    if (::fchown(fd_, owner_, group_) != 0) (void)::fchown(fd_, uid_t(-1), group_);
+    (void)::fchmod(fd_, mode_t(mode_)); // after fchown, which clears the set-id bits
 }
 
 bool ReplacingFile::fail(const char* step, int error)
@@ -214,30 +323,23 @@ bool ReplacingFile::fail(const char* step, int error)
     return false;
 }
 
-// After a rename whose directory sync failed: the old file back under its name, or no
-// file where there was none. Where the old file cannot go back, its second name is its last
-// one and stays: that name is returned.
-QByteArray ReplacingFile::restoreTarget()
+bool ReplacingFile::cancel()
 {
-    if (mode_ < 0) {
-        ::unlink(target_.constData());
-        return {};
-    }
-    QByteArray kept;
-    if (!backup_.isEmpty() && ::rename(backup_.constData(), target_.constData()) != 0)
-        kept = backup_;
-    backup_.clear();
-    return kept;
+    failed_ = true;
+    setErrorString(QStringLiteral("cancelled"));
+    abandon();
+    return false;
 }
 
 void ReplacingFile::abandon()
 {
+    if (pending_.valid()) pending_.wait(); // its descriptor stays open until it ends
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    if (!temp_.isEmpty()) ::unlink(temp_.constData());
-    if (!backup_.isEmpty()) ::unlink(backup_.constData());
+    if (!temp_.isEmpty()) ::unlink(temp_.constData()); // still locked: no sweep races us
     temp_.clear();
-    backup_.clear();
+    if (lock_ >= 0) ::close(lock_);
+    lock_ = -1;
     if (isOpen()) QIODevice::close();
 }
 

@@ -4,6 +4,9 @@
 #include <QIODevice>
 #include <QString>
 
+#include <atomic>
+#include <future>
+
 #include <sys/types.h>
 
 namespace tessellon {
@@ -22,15 +25,20 @@ struct FileCalls
 const FileCalls& systemFileCalls();
 
 /// A file written in place of another: the bytes go to a temporary file beside the target
-/// (".<name>.<pid>.<random>.part"), each write checked to its last byte as it reaches the
-/// system. commit() syncs and closes the temporary, renames it over the target and syncs
-/// the directory. Any failure, or destruction without commit(), removes the temporary and
-/// leaves the target exactly as it was; a temporary left by a killed process is removed by
-/// the next open() for that name.
+/// (".<name>.<pid>.<random>.part", created readable by its owner only), each write checked to
+/// its last byte as it reaches the system. commit() gives the temporary the target's owner,
+/// group and permission bits, syncs and closes it, renames it over the target and syncs the
+/// directory. Any failure before the rename, or destruction without commit(), removes the
+/// temporary and leaves the target exactly as it was; once the rename is made the save
+/// stands, and a directory that cannot be synced after it is only warned about. A live
+/// save holds a lock on its temporary; one nobody holds was left by a killed save and is
+/// removed by the next open() for that name, whatever process or namespace made it.
 ///
-/// A symbolic link as the target is kept and the file it leads to is replaced. An existing
-/// target keeps its permission bits; a new one gets 0666 less the umask. A target that is
-/// not a regular file, or is read-only for us, is refused.
+/// A symbolic link as the target is kept and the file its chain of links leads to is
+/// replaced, each link read relative to the directory it lives in, up to 40 of them. An
+/// existing target keeps its permission bits and, where the system allows, its owner and
+/// group; a new one gets 0666 less the umask. A target that is not a regular file, or is
+/// read-only for us, is refused.
 class ReplacingFile : public QIODevice
 {
 public:
@@ -43,6 +51,9 @@ public:
     bool isSequential() const override { return true; }
     /// Makes the written bytes the target; false (target as it was) on any failure.
     bool commit();
+    /// A flag that stops the save once it reads true (nullptr for none): writes then fail
+    /// and commit() refuses up to the rename, with "cancelled", the target as it was.
+    void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -50,15 +61,25 @@ protected:
 
 private:
     bool fail(const char* step, int error);
-    QByteArray restoreTarget();
+    bool cancel();
+    bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
+    bool syncSoFar();
+    bool awaitSync();
+    void giveFinalOwnerAndMode();
     void abandon();
 
     FileCalls calls_;
+    QString path_;
     QByteArray target_; // encoded, links resolved
     QByteArray temp_;
-    QByteArray backup_; // a second name of the old target while it is replaced
     int fd_ = -1;
+    int lock_ = -1; // holds the temporary's lock from its creation until it is renamed or gone
     int mode_ = -1; // permission bits of the old target, -1 when there is none
+    uid_t owner_ = uid_t(-1);
+    gid_t group_ = gid_t(-1);
+    qint64 written_ = 0;
+    std::future<int> pending_; // the sync of the last step written, an error number
+    const std::atomic<bool>* stop_ = nullptr;
     bool failed_ = false;
 };
 

@@ -70,6 +70,12 @@ void TestAvailableMemory::figures_data()
                        "sys/fs/cgroup/memory/memory.limit_in_bytes", mib(2048),
                        "sys/fs/cgroup/memory/memory.usage_in_bytes", mib(1500)}
         << qint64(484);
+    QTest::newRow("v2 mounted where the path has a space")
+        << QStringList{QStringLiteral("proc/self/mountinfo"),
+                       "30 1 0:26 / /sys/fs/c\\040g rw - cgroup2 cgroup2 rw\n", own2,
+                       "0::/app\n", "sys/fs/c g/app/memory.max", mib(800),
+                       "sys/fs/c g/app/memory.current", mib(100)}
+        << qint64(636);
     QTest::newRow("MemAvailable below the limit")
         << QStringList{QStringLiteral("proc/self/mountinfo"), kV2Mount, own2, "0::/user/app\n",
                        v2Leaf + "memory.max", mib(800), v2Leaf + "memory.current", mib(100),

@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,7 +23,7 @@ using namespace tessellon;
 
 namespace {
 
-enum class Step { None, Write, Fsync, Close, Rename, SyncDir };
+enum class Step { None, Write, Fsync, Close, Rename, SyncDir, StopMidWrite, StopAtSync };
 
 // What the fake calls do: fail at one step, the write at byte gFailAt of the file. Writes
 // are cut short and interrupted now and then, as the system may do to any write.
@@ -29,12 +32,14 @@ qint64 gFailAt = 0;
 qint64 gWritten = 0;
 qint64 gKillAt = -1; // a child process kills itself when its file reaches this size
 int gCalls = 0;
+std::atomic<bool> gStop = false; // raised by the fakes at the Stop steps
 
 ssize_t fakeWrite(int fd, const void* data, size_t size)
 {
     if (++gCalls % 3 == 0) return errno = EINTR, -1;
     size = std::min<size_t>(size, 4093);
     if (gKillAt >= 0 && gWritten + qint64(size) > gKillAt) ::raise(SIGKILL);
+    if (gFailStep == Step::StopMidWrite && gWritten >= gFailAt) gStop = true;
     if (gFailStep == Step::Write && gWritten + qint64(size) > gFailAt) {
         if (gWritten == gFailAt) return errno = ENOSPC, -1;
         size = size_t(gFailAt - gWritten); // a short write up to the point, then the failure
@@ -46,6 +51,7 @@ ssize_t fakeWrite(int fd, const void* data, size_t size)
 
 int failingFsync(int fd)
 {
+    if (gFailStep == Step::StopAtSync) gStop = true;
     return gFailStep == Step::Fsync ? (errno = EIO, -1) : ::fsync(fd);
 }
 
@@ -73,6 +79,7 @@ void arm(Step step, qint64 failAt = 0)
     gFailAt = failAt;
     gWritten = 0;
     gCalls = 0;
+    gStop = false;
 }
 
 QImage pattern(int w, int h)
@@ -102,6 +109,12 @@ private slots:
     void pngFailureKeepsOldFile_data();
     void pngFailureKeepsOldFile();
     void keepsLinkAndMode();
+    void linkLayouts_data();
+    void linkLayouts();
+    void stopFlag_data();
+    void stopFlag();
+    void privateUntilRenamed();
+    void lockedTemporaryIsLive();
     void killedSaveKeepsOldMap();
     void bandWithoutMemoryRefusesTheSave();
 
@@ -134,7 +147,7 @@ void TestReplaceFile::failurePoints_data()
     QTest::newRow("at sync") << int(Step::Fsync) << qint64(0);
     QTest::newRow("at close") << int(Step::Close) << qint64(0);
     QTest::newRow("at rename") << int(Step::Rename) << qint64(0);
-    QTest::newRow("at directory sync") << int(Step::SyncDir) << qint64(0);
+    QTest::newRow("at directory sync: renamed, so saved") << int(Step::SyncDir) << qint64(0);
 }
 
 void TestReplaceFile::failurePoints()
@@ -144,11 +157,13 @@ void TestReplaceFile::failurePoints()
     const QStringList before = listing(dir_.path());
     const QImage image = pattern(400, 300);
     arm(Step(step), failAt);
+    if (Step(step) == Step::SyncDir)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("directory could not be synced"));
     QString error;
     const bool ok = writeBitmap(image, path_, &error, kFake);
     arm(Step::None);
     QCOMPARE(listing(dir_.path()), before); // no stray temporary or second name
-    if (Step(step) == Step::None) {
+    if (Step(step) == Step::None || Step(step) == Step::SyncDir) {
         QVERIFY2(ok, qPrintable(error));
         QCOMPARE(readPicture(path_).image, image);
         return;
@@ -205,6 +220,106 @@ void TestReplaceFile::keepsLinkAndMode()
     QCOMPARE(readPicture(fresh).image, image);
     QFile::remove(link);
     QFile::remove(fresh);
+}
+
+void TestReplaceFile::linkLayouts_data()
+{
+    QTest::addColumn<QStringList>("made");  // folders (ending in '/') and files holding "old"
+    QTest::addColumn<QStringList>("links"); // a link's name, then what it holds, pair after pair
+    QTest::addColumn<QString>("save");
+    QTest::addColumn<QString>("written"); // where the bytes land; empty when refused
+    QStringList chain;
+    for (int i = 0; i <= 40; ++i)
+        chain << QString("c%1").arg(i) << QString("c%1").arg(i + 1);
+    // clang-format off
+    QTest::newRow("chain to a file not made yet")
+        << QStringList{"real/"} << QStringList{"l1", "l2", "l2", "real/end"} << "l1" << "real/end";
+    QTest::newRow("relative link in a linked folder")
+        << QStringList{"a/b/c/", "a/b/data/", "data/m"}
+        << QStringList{"lk", "a/b/c", "a/b/c/m", "../data/m"} << "lk/m" << "a/b/data/m";
+    QTest::newRow("loop") << QStringList{} << QStringList{"l1", "l2", "l2", "l1"} << "l1" << "";
+    QTest::newRow("dangling") << QStringList{} << QStringList{"d", "new"} << "d" << "new";
+    QTest::newRow("link to a folder") << QStringList{"sub/"} << QStringList{"ld", "sub"} << "ld" << "";
+    QTest::newRow("40 links") << QStringList{} << chain.mid(2) << "c1" << "c41";
+    QTest::newRow("41 links") << QStringList{} << chain << "c0" << "";
+    // clang-format on
+}
+
+void TestReplaceFile::linkLayouts()
+{
+    QFETCH(QStringList, made);
+    QFETCH(QStringList, links);
+    QFETCH(QString, save);
+    QFETCH(QString, written);
+    QTemporaryDir root;
+    for (const QString& m : made) {
+        QVERIFY(QDir(root.path()).mkpath(m.endsWith('/') ? m : QFileInfo(m).path()));
+        if (!m.endsWith('/')) writeFile(root.filePath(m), "old");
+    }
+    for (qsizetype i = 0; i + 1 < links.size(); i += 2)
+        QCOMPARE(::symlink(qPrintable(links[i + 1]), qPrintable(root.filePath(links[i]))), 0);
+    QCOMPARE(replaceFile(root.filePath(save), "new", nullptr), !written.isEmpty());
+    if (!written.isEmpty()) QCOMPARE(readFile(root.filePath(written)), QByteArray("new"));
+    for (const QString& m : made)
+        if (!m.endsWith('/')) QCOMPARE(readFile(root.filePath(m)), QByteArray("old"));
+    for (qsizetype i = 0; i < links.size(); i += 2)
+        QVERIFY(QFileInfo(root.filePath(links[i])).isSymLink());
+}
+
+void TestReplaceFile::stopFlag_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::newRow("mid-write") << int(Step::StopMidWrite);
+    QTest::newRow("during the sync, before the rename") << int(Step::StopAtSync);
+}
+
+void TestReplaceFile::stopFlag()
+{
+    QFETCH(int, step);
+    const QStringList before = listing(dir_.path());
+    arm(Step(step), 100000);
+    ReplacingFile out(path_, kFake);
+    out.setStopFlag(&gStop);
+    const QByteArray bytes(400000, 'x');
+    const bool ok = out.open() && out.write(bytes) == bytes.size() && out.commit();
+    arm(Step::None);
+    QVERIFY(!ok);
+    QCOMPARE(out.errorString(), QStringLiteral("cancelled"));
+    QCOMPARE(readFile(path_), old_);
+    QCOMPARE(listing(dir_.path()), before);
+}
+
+void TestReplaceFile::privateUntilRenamed()
+{
+    // Others may read the map, but not the temporary before it is whole; under root the
+    // owner and group stay another user's.
+    const QByteArray path = QFile::encodeName(path_);
+    const bool root = ::geteuid() == 0;
+    QVERIFY(::chmod(path.constData(), 0664) == 0 &&
+            (!root || ::chown(path.constData(), 65534, 65534) == 0));
+    ReplacingFile out(path_);
+    QVERIFY(out.open() && out.write("x", 1) == 1);
+    const QStringList temps =
+        QDir(dir_.path()).entryList({".keep.bmp.*"}, QDir::Hidden | QDir::Files);
+    struct stat st = {};
+    QVERIFY(temps.size() == 1 && ::stat(qPrintable(dir_.filePath(temps[0])), &st) == 0);
+    QCOMPARE(st.st_mode & 077, 0u);
+    QVERIFY(out.commit() && ::stat(path.constData(), &st) == 0);
+    QCOMPARE(st.st_mode & 0777, 0664u);
+    if (root) QVERIFY(st.st_uid == 65534 && st.st_gid == 65534);
+}
+
+void TestReplaceFile::lockedTemporaryIsLive()
+{
+    // A save from another PID namespace: its process id means nothing here, its lock does.
+    QFile live(dir_.filePath(".keep.bmp.2147483647.0000abcd.part"));
+    QVERIFY(live.open(QIODevice::WriteOnly));
+    QCOMPARE(::flock(live.handle(), LOCK_EX), 0);
+    QVERIFY(writeBitmap(pattern(20, 10), path_, nullptr));
+    QVERIFY(live.exists());
+    live.close(); // that save is gone without a rename: the next one clears its temporary
+    QVERIFY(writeBitmap(pattern(20, 10), path_, nullptr));
+    QVERIFY(!live.exists());
 }
 
 void TestReplaceFile::killedSaveKeepsOldMap()
