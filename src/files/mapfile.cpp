@@ -3,6 +3,7 @@
 #include "bmpformat.h"
 #include "picturereaders.h"
 #include "pngwriter.h"
+#include "progress.h"
 #include "regularfile.h"
 #include "replacefile.h"
 #include "watcheddevice.h"
@@ -70,6 +71,7 @@ bool writeMap(const QImage& image, const QString& path, MapFormat format, QStrin
     // Within the budget the file stays far below the 4 GiB its 32-bit size field can hold.
     if (!pictureFits(image.size())) return fail(tooLarge(image.size()));
     ReplacingFile out(path, calls);
+    if (progress) out.setStopFlag(&progress->stopFlag()); // up to the rename
     if (!out.open()) return fail(out.errorString());
     QString why;
     bool written = false;
