@@ -1,5 +1,7 @@
 #include "dialogs.h"
 
+#include "vbbuttons.h"
+
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,6 +12,7 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title,
                             const QString& defaultText)
 {
     QInputDialog box(parent_);
+    box.setStyleSheet(QString::fromLatin1(kCaptionStyleSheet));
     box.setWindowTitle(title);
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
@@ -22,6 +25,7 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title,
 int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
 {
     QMessageBox box(parent_);
+    box.setStyleSheet(QString::fromLatin1(kCaptionStyleSheet));
     box.setWindowTitle(title);
     box.setText(text);
     const bool yesNo = (style & 7) == msgbox::kYesNo;

@@ -42,9 +42,9 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
     QFont small(QStringLiteral("DejaVu Sans"));
     small.setPixelSize(10);
     setFont(small);
-    setStyleSheet(QStringLiteral("QRadioButton, QCheckBox { spacing: 2px; }"));
 
     buildControls();
+    styleCaptions();
     wireEvents();
     Form_Load();
     tmrFlashCursor->start();
@@ -57,6 +57,19 @@ frmTessellon::~frmTessellon()
     // ~QWidget closes a shown window, which moves the focus and would run our handlers
     // (a key box's LostFocus) on fields already destroyed: cut those links first.
     for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+}
+
+void frmTessellon::styleCaptions()
+{
+    // Only the toolkit's own controls draw through the style; on the window, this sheet made
+    // every picture box and frame of the palette match its rules at start-up as well.
+    const QString sheet = QString::fromLatin1(kCaptionStyleSheet);
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (qobject_cast<PictureBox*>(w) || qobject_cast<Frame*>(w) ||
+            qobject_cast<CursorShape*>(w) || !w->styleSheet().isEmpty())
+            continue;
+        w->setStyleSheet(sheet);
+    }
 }
 
 void frmTessellon::wireEvents()

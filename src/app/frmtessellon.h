@@ -203,6 +203,7 @@ private:
     void buildKeyBindingPage();
     void buildDrawingArea();
     void wireEvents();
+    void styleCaptions();
     void focusFob();
     /// Set while a size below the minimum has been corrected and not yet reached, so that a
     /// window manager refusing the correction cannot start a resize loop.
