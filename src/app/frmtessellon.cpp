@@ -44,7 +44,7 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
     setFont(small);
 
     buildControls();
-    styleCaptions();
+    styleCaptions(this);
     wireEvents();
     Form_Load();
     tmrFlashCursor->start();
@@ -59,12 +59,12 @@ frmTessellon::~frmTessellon()
     for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
-void frmTessellon::styleCaptions()
+void frmTessellon::styleCaptions(QWidget* root)
 {
     // Only the toolkit's own controls draw through the style; on the window, this sheet made
     // every picture box and frame of the palette match its rules at start-up as well.
     const QString sheet = QString::fromLatin1(kCaptionStyleSheet);
-    for (QWidget* w : findChildren<QWidget*>()) {
+    for (QWidget* w : root->findChildren<QWidget*>()) {
         if (qobject_cast<PictureBox*>(w) || qobject_cast<Frame*>(w) ||
             qobject_cast<CursorShape*>(w) || !w->styleSheet().isEmpty())
             continue;
@@ -95,7 +95,6 @@ void frmTessellon::wireEvents()
     wireKeys();
     wireFiles();
     wireResizers();
-    wireBindings();
 }
 
 double frmTessellon::twipsPerScreenPixel() const

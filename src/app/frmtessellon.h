@@ -59,8 +59,11 @@ public:
     std::array<PictureBox*, 335> picTile{};
     std::array<PictureBox*, 3> picErase{}; // 1 and 2
     QLabel* lblErase = nullptr;
-    std::array<TextBox*, 14> txtKeyBindings{}; // 1..13
-    std::array<QLabel*, 14> lblCustomize{};   // 0..13
+    /// Box i (1..13) and label i (0..13) of the key-binding page. The page's controls are
+    /// made when it is first shown or one of them is asked for: its boxes were the dearest
+    /// part of start-up, and nobody sees them there.
+    TextBox* txtKeyBindings(int i);
+    QLabel* lblCustomize(int i);
     PictureBox* picScrollContainer = nullptr;
     PictureBox* picCanvas = nullptr;
     CursorShape* shpCursor = nullptr;
@@ -201,9 +204,10 @@ private:
     void buildPalette();
     void buildEraseTool();
     void buildKeyBindingPage();
+    /// The window's caption style sheet on every toolkit control under `root`.
+    void styleCaptions(QWidget* root);
     void buildDrawingArea();
     void wireEvents();
-    void styleCaptions();
     void focusFob();
     /// Set while a size below the minimum has been corrected and not yet reached, so that a
     /// window manager refusing the correction cannot start a resize loop.
@@ -232,6 +236,8 @@ private:
     /// Repaints the part of the canvas that changed (a null rectangle: all of it).
     void canvasChanged(const QRect& area = QRect());
 
+    std::array<TextBox*, 14> keyBoxes_{};   // 1..13, null until the page is built
+    std::array<QLabel*, 14> keyLabels_{};   // 0..13
     QString programDir_;
     std::unique_ptr<Dialogs> dialogs_;
 };

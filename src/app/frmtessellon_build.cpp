@@ -112,7 +112,6 @@ void frmTessellon::buildControls()
     fraMisc->hide();
 
     buildPalette();
-    buildKeyBindingPage();
     buildDrawingArea();
     // The top bar lies over the upper edge of the palette frames.
     fraOptions->raise();
@@ -187,6 +186,7 @@ void frmTessellon::buildEraseTool()
 
 void frmTessellon::buildKeyBindingPage()
 {
+    if (keyLabels_[0]) return;
     Frame* page = fraTileSet[kPageKeyBindings];
     const auto places = keyBindingSlots();
     for (int i = 0; i <= 13; ++i) {
@@ -199,13 +199,30 @@ void frmTessellon::buildKeyBindingPage()
             l->setWordWrap(true);
             l->setStyleSheet(QStringLiteral("color: #FF0000;"));
         }
-        lblCustomize[i] = l;
+        keyLabels_[i] = l;
         if (i == 0) continue;
         auto* t = new TextBox(page, i);
         t->setObjectName(controlKey("txtKeyBindings", i));
         t->setGeometry(s.boxX, s.boxY, 33, 25);
-        txtKeyBindings[i] = t;
+        keyBoxes_[i] = t;
     }
+    // what the window gives its other controls once they all exist
+    styleCaptions(page);
+    for (QWidget* w : page->findChildren<QWidget*>()) w->setAttribute(Qt::WA_NoMousePropagation);
+    wireBindings();
+    for (int i = 1; i <= 13; ++i) showBinding(i);
+}
+
+TextBox* frmTessellon::txtKeyBindings(int i)
+{
+    buildKeyBindingPage();
+    return i >= 1 && i <= 13 ? keyBoxes_[i] : nullptr;
+}
+
+QLabel* frmTessellon::lblCustomize(int i)
+{
+    buildKeyBindingPage();
+    return i >= 0 && i <= 13 ? keyLabels_[i] : nullptr;
 }
 
 void frmTessellon::buildDrawingArea()

@@ -2,6 +2,7 @@
 // panels, the tile pages and the erase buttons.
 #include "frame.h"
 #include "frmtessellon.h"
+#include "palettelayout.h"
 #include "picturebox.h"
 #include "tilecatalogue.h"
 #include "tilevariants.h"
@@ -121,6 +122,7 @@ void frmTessellon::ClearPaletteHover()
 void frmTessellon::optTileSets_Click(int n)
 {
     if (n == CurrentTileSet || n < 0 || n > 3) return;
+    if (n == kPageKeyBindings) buildKeyBindingPage();
     fraTileSet[n]->show();
     fraTileSet[CurrentTileSet]->hide();
     CurrentTileSet = qint16(n);

@@ -210,11 +210,11 @@ void TestWindow::hiddenControls()
     // the focus holder lies outside the client area and is never seen
     QVERIFY(!f.window.rect().intersects(f.window.cmdFob->geometry()));
     for (int i = 1; i <= 13; ++i) {
-        QVERIFY(f.window.txtKeyBindings[i]->isReadOnly());
-        QCOMPARE(f.window.txtKeyBindings[i]->size(), QSize(33, 25));
+        QVERIFY(f.window.txtKeyBindings(i)->isReadOnly());
+        QCOMPARE(f.window.txtKeyBindings(i)->size(), QSize(33, 25));
     }
-    QCOMPARE(f.window.lblCustomize[9]->text(), QStringLiteral("Tab 1"));
-    QCOMPARE(f.window.lblCustomize[0]->text(),
+    QCOMPARE(f.window.lblCustomize(9)->text(), QStringLiteral("Tab 1"));
+    QCOMPARE(f.window.lblCustomize(0)->text(),
              QStringLiteral("To change a key binding, click the box containing the current "
                             "binding once, then press the new key to bind."));
 }
