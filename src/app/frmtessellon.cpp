@@ -3,6 +3,7 @@
 #include "cursorshape.h"
 #include "dialogs.h"
 #include "frame.h"
+#include "packedtile.h"
 #include "palettelayout.h"
 #include "picturebox.h"
 #include "scrollbar.h"
@@ -14,7 +15,9 @@
 #include "windowlayout.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QTimer>
 
 #include <utility>
@@ -28,7 +31,7 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
 {
     if (!dialogs_) dialogs_ = std::make_unique<QtDialogs>(this);
     setWindowTitle(QStringLiteral("Tessellon"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon/tessellon.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(unpackPicture(packedIcon()))));
     setAcceptDrops(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QtGlobal>
 
 #include <span>
@@ -20,5 +21,10 @@ struct PackedTile
 
 /// Indexed by tile number 0..335; entry 0 names no image. Generated at build time.
 std::span<const PackedTile> packedTiles() noexcept;
+/// The window icon, packed the same way.
+PackedTile packedIcon() noexcept;
+
+/// The picture in QImage::Format_RGB32; a null image when it names none or memory is short.
+QImage unpackPicture(const PackedTile& t);
 
 } // namespace tessellon

@@ -15,10 +15,9 @@ const TileCatalogue& TileCatalogue::instance()
     return catalogue;
 }
 
-namespace {
-
-QImage unpack(const PackedTile& t)
+QImage unpackPicture(const PackedTile& t)
 {
+    if (t.width <= 0 || t.height <= 0) return {};
     QImage image(t.width, t.height, QImage::Format_RGB32);
     if (image.isNull()) return image;
     const int perByte = 8 / t.bits;
@@ -36,8 +35,6 @@ QImage unpack(const PackedTile& t)
     return image;
 }
 
-} // namespace
-
 bool TileCatalogue::has(qint16 n) const noexcept
 {
     return n >= 1 && n <= kTileCount && packedTiles()[n].width > 0;
@@ -47,7 +44,7 @@ const QImage& TileCatalogue::image(qint16 n) const noexcept
 {
     if (!has(n)) return images_[0];
     // Stamping blits these with AND and copy on 8-bit channels, so keep one pixel format.
-    if (images_[n].isNull()) images_[n] = unpack(packedTiles()[n]);
+    if (images_[n].isNull()) images_[n] = unpackPicture(packedTiles()[n]);
     return images_[n];
 }
 
