@@ -117,12 +117,9 @@ void frmTessellon::focusFob()
 void frmTessellon::Form_Load()
 {
     // 1. Every base panel shows the image its Tag names; a Tag naming none is skipped.
-    const TileCatalogue& tiles = TileCatalogue::instance();
-    for (int i = 1; i <= 47; ++i) {
-        bool ok = false;
-        const int n = picBaseTile[i]->Tag.toInt(&ok);
-        if (ok && tiles.has(qint16(n))) picBaseTile[i]->setPicture(tiles.image(qint16(n)));
-    }
+    // The pages made later do this as they are made.
+    for (int i = 1; i <= 47; ++i)
+        if (baseTiles_[i]) showOwnTile(baseTiles_[i]);
     // 2. The four pages share page 0's place.
     for (int i = 1; i <= 3; ++i) fraTileSet[i]->move(fraTileSet[0]->pos());
     // 3. The window turns white.
@@ -139,6 +136,14 @@ void frmTessellon::Form_Load()
     // 7. and 8.
     LoadSettings();
     FormLoaded = true;
+}
+
+void frmTessellon::showOwnTile(PictureBox* panel)
+{
+    const TileCatalogue& tiles = TileCatalogue::instance();
+    bool ok = false;
+    const int n = panel->Tag.toInt(&ok);
+    if (ok && tiles.has(qint16(n))) panel->setPicture(tiles.image(qint16(n)));
 }
 
 void frmTessellon::Form_Unload()

@@ -189,12 +189,12 @@ void TestWindow::basePanelsShowTheirOwnTiles()
     for (int i = 1; i <= 47; ++i) {
         // the own tile comes from the layout table, not from the panel under test
         const qint16 own = basePanels()[std::size_t(i)].ownTile;
-        PictureBox* p = f.window.picBaseTile[i];
+        PictureBox* p = f.window.picBaseTile(i);
         QVERIFY2(tiles.has(own), qPrintable(QString::number(i)));
         QCOMPARE(p->Tag.toInt(), int(own));
         QCOMPARE(p->Picture(), tiles.image(own));
     }
-    QVERIFY(f.window.picBaseTile[0]->Picture().isNull());
+    QVERIFY(f.window.picBaseTile(0)->Picture().isNull());
 }
 
 void TestWindow::hiddenControls()
