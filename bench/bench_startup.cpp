@@ -156,6 +156,45 @@ void report(const char* name, const std::vector<Sample>& samples)
                 median(map), median(rss), int(samples.size()));
 }
 
+// This process's environment for the programs started on `display`.
+std::vector<QByteArray> clientEnvironment(const QByteArray& display)
+{
+    std::vector<QByteArray> env;
+    for (char** e = environ; *e; ++e)
+        if (qstrncmp(*e, "DISPLAY=", 8) != 0 && qstrncmp(*e, "QT_QPA_PLATFORM=", 16) != 0)
+            env.push_back(*e);
+    env.push_back("DISPLAY=" + display);
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    return env;
+}
+
+// kRuns starts of each program, alternating which goes first; false when a window never
+// appeared.
+bool alternate(Display* dpy, const QByteArray (&programs)[2], const QString& ini,
+               const std::vector<QByteArray>& env, std::vector<Sample> (&samples)[2])
+{
+    runOnce(dpy, programs[0], env); // both binaries and the fonts into the page cache
+    runOnce(dpy, programs[1], env);
+    bool failed = false;
+    for (int r = 0; r < kRuns; ++r)
+        for (int k = 0; k < 2; ++k) {
+            const int i = (k + r) % 2;
+            QFile::remove(ini); // every start finds a fresh program directory
+            const Sample s = runOnce(dpy, programs[i], env);
+            failed |= s.mapMillis < 0;
+            samples[i].push_back(s);
+        }
+    return !failed;
+}
+
+double medianMap(const std::vector<Sample>& samples)
+{
+    std::vector<double> map;
+    for (const Sample& s : samples)
+        map.push_back(s.mapMillis);
+    return median(map);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -179,41 +218,20 @@ int main(int argc, char* argv[])
         return 1;
     }
     XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
-    std::vector<QByteArray> env;
-    for (char** e = environ; *e; ++e)
-        if (qstrncmp(*e, "DISPLAY=", 8) != 0 && qstrncmp(*e, "QT_QPA_PLATFORM=", 16) != 0)
-            env.push_back(*e);
-    env.push_back("DISPLAY=" + display);
-    env.push_back("QT_QPA_PLATFORM=xcb");
-
     const QByteArray programs[2] = {QFile::encodeName(copy), QByteArray(argv[2])};
-    const QString ini = programDir.filePath(QStringLiteral("Tessellon.ini"));
     std::vector<Sample> samples[2];
-    runOnce(dpy, programs[0], env); // both binaries and the fonts into the page cache
-    runOnce(dpy, programs[1], env);
-    bool failed = false;
-    for (int r = 0; r < kRuns; ++r)
-        for (int k = 0; k < 2; ++k) {
-            const int i = (k + r) % 2; // alternate which one goes first
-            QFile::remove(ini);        // every start finds a fresh program directory
-            const Sample s = runOnce(dpy, programs[i], env);
-            failed |= s.mapMillis < 0;
-            samples[i].push_back(s);
-        }
+    const bool ok = alternate(dpy, programs, programDir.filePath(QStringLiteral("Tessellon.ini")),
+                              clientEnvironment(display), samples);
     XCloseDisplay(dpy);
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
-    if (failed) {
+    if (!ok) {
         std::fprintf(stderr, "a window never appeared\n");
         return 1;
     }
     report("tessellon", samples[0]);
     report("empty window", samples[1]);
-    std::vector<double> map[2];
-    for (int i = 0; i < 2; ++i)
-        for (const Sample& s : samples[i])
-            map[i].push_back(s.mapMillis);
     std::printf("ratio %.2f x the empty window (goal at most 1.5)\n",
-                median(map[0]) / median(map[1]));
+                medianMap(samples[0]) / medianMap(samples[1]));
     return 0;
 }
