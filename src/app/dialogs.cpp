@@ -1,6 +1,7 @@
 #include "dialogs.h"
 
 #include "progress.h"
+#include "vbbuttons.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -17,6 +18,7 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title,
                             const QString& defaultText)
 {
     QInputDialog box(parent_);
+    box.setStyleSheet(QString::fromLatin1(kCaptionStyleSheet));
     box.setWindowTitle(title);
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
@@ -29,6 +31,7 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title,
 int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
 {
     QMessageBox box(parent_);
+    box.setStyleSheet(QString::fromLatin1(kCaptionStyleSheet));
     box.setWindowTitle(title);
     box.setText(text);
     const bool yesNo = (style & 7) == msgbox::kYesNo;
@@ -52,6 +55,7 @@ bool QtDialogs::ProgressBox(const QString& title, const QString& name, Progress&
                             const std::function<bool()>& finished)
 {
     QDialog box(parent_);
+    box.setStyleSheet(QString::fromLatin1(kCaptionStyleSheet)); // as the other boxes
     box.setWindowTitle(title);
     box.setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(&box);

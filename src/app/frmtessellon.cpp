@@ -3,6 +3,7 @@
 #include "cursorshape.h"
 #include "dialogs.h"
 #include "frame.h"
+#include "packedtile.h"
 #include "palettelayout.h"
 #include "picturebox.h"
 #include "scrollbar.h"
@@ -14,7 +15,9 @@
 #include "windowlayout.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QTimer>
 
 #include <utility>
@@ -28,7 +31,7 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
 {
     if (!dialogs_) dialogs_ = std::make_unique<QtDialogs>(this);
     setWindowTitle(QStringLiteral("Tessellon"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon/tessellon.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(unpackPicture(packedIcon()))));
     setAcceptDrops(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
@@ -42,9 +45,9 @@ frmTessellon::frmTessellon(const QString& programDir, std::unique_ptr<Dialogs> d
     QFont small(QStringLiteral("DejaVu Sans"));
     small.setPixelSize(10);
     setFont(small);
-    setStyleSheet(QStringLiteral("QRadioButton, QCheckBox { spacing: 2px; }"));
 
     buildControls();
+    styleCaptions(this);
     wireEvents();
     Form_Load();
     tmrFlashCursor->start();
@@ -57,6 +60,19 @@ frmTessellon::~frmTessellon()
     // ~QWidget closes a shown window, which moves the focus and would run our handlers
     // (a key box's LostFocus) on fields already destroyed: cut those links first.
     for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+}
+
+void frmTessellon::styleCaptions(QWidget* root)
+{
+    // Only the toolkit's own controls draw through the style; on the window, this sheet made
+    // every picture box and frame of the palette match its rules at start-up as well.
+    const QString sheet = QString::fromLatin1(kCaptionStyleSheet);
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (qobject_cast<PictureBox*>(w) || qobject_cast<Frame*>(w) ||
+            qobject_cast<CursorShape*>(w) || !w->styleSheet().isEmpty())
+            continue;
+        w->setStyleSheet(sheet);
+    }
 }
 
 void frmTessellon::wireEvents()
@@ -82,7 +98,6 @@ void frmTessellon::wireEvents()
     wireKeys();
     wireFiles();
     wireResizers();
-    wireBindings();
 }
 
 double frmTessellon::twipsPerScreenPixel() const
@@ -102,12 +117,9 @@ void frmTessellon::focusFob()
 void frmTessellon::Form_Load()
 {
     // 1. Every base panel shows the image its Tag names; a Tag naming none is skipped.
-    const TileCatalogue& tiles = TileCatalogue::instance();
-    for (int i = 1; i <= 47; ++i) {
-        bool ok = false;
-        const int n = picBaseTile[i]->Tag.toInt(&ok);
-        if (ok && tiles.has(qint16(n))) picBaseTile[i]->setPicture(tiles.image(qint16(n)));
-    }
+    // The pages made later do this as they are made.
+    for (int i = 1; i <= 47; ++i)
+        if (baseTiles_[i]) showOwnTile(baseTiles_[i]);
     // 2. The four pages share page 0's place.
     for (int i = 1; i <= 3; ++i) fraTileSet[i]->move(fraTileSet[0]->pos());
     // 3. The window turns white.
@@ -124,6 +136,14 @@ void frmTessellon::Form_Load()
     // 7. and 8.
     LoadSettings();
     FormLoaded = true;
+}
+
+void frmTessellon::showOwnTile(PictureBox* panel)
+{
+    const TileCatalogue& tiles = TileCatalogue::instance();
+    bool ok = false;
+    const int n = panel->Tag.toInt(&ok);
+    if (ok && tiles.has(qint16(n))) panel->setPicture(tiles.image(qint16(n)));
 }
 
 void frmTessellon::Form_Unload()

@@ -58,12 +58,18 @@ public:
     CommandButton* cmdClear = nullptr;
     CheckBox* chkGrid = nullptr;
     std::array<Frame*, 11> fraTileSet{}; // 0..3 pages, 9 right panel, 10 left panel
-    std::array<PictureBox*, 48> picBaseTile{};
-    std::array<PictureBox*, 335> picTile{};
+    /// Base panel `panel` (0..47) and hot-spot `hotSpot` (0..334) of the palette. The pages
+    /// "Large" and "Rooms / Cave / Misc" make theirs when first shown or when one of them is
+    /// asked for.
+    PictureBox* picBaseTile(int panel);
+    PictureBox* picTile(int hotSpot);
     std::array<PictureBox*, 3> picErase{}; // 1 and 2
     QLabel* lblErase = nullptr;
-    std::array<TextBox*, 14> txtKeyBindings{}; // 1..13
-    std::array<QLabel*, 14> lblCustomize{};   // 0..13
+    /// Box i (1..13) and label i (0..13) of the key-binding page. The page's controls are
+    /// made when it is first shown or one of them is asked for: its boxes were the dearest
+    /// part of start-up, and nobody sees them there.
+    TextBox* txtKeyBindings(int i);
+    QLabel* lblCustomize(int i);
     PictureBox* picScrollContainer = nullptr;
     PictureBox* picCanvas = nullptr;
     CursorShape* shpCursor = nullptr;
@@ -204,8 +210,18 @@ protected:
 private:
     void buildControls();
     void buildPalette();
+    /// Makes the base panels and hot-spots of the palette frames `wanted` names.
+    void buildPaletteControls(bool (*wanted)(qint16 frame, qint16 page), qint16 page);
+    /// Makes the controls of a palette page left out at start-up, once.
+    void buildPalettePage(qint16 page);
+    /// The picture of the panel's own tile, as its Tag names it; nothing for a Tag naming none.
+    void showOwnTile(PictureBox* panel);
+    void wireHotSpot(PictureBox* spot);
+    void wireBasePanel(PictureBox* panel);
     void buildEraseTool();
     void buildKeyBindingPage();
+    /// The window's caption style sheet on every toolkit control under `root`.
+    void styleCaptions(QWidget* root);
     void buildDrawingArea();
     void wireEvents();
     void focusFob();
@@ -242,6 +258,11 @@ private:
     /// Repaints the part of the canvas that changed (a null rectangle: all of it).
     void canvasChanged(const QRect& area = QRect());
 
+    std::array<PictureBox*, 48> baseTiles_{}; // null until its frame is built
+    std::array<PictureBox*, 335> hotSpots_{};
+    std::array<bool, 4> pageBuilt_{};
+    std::array<TextBox*, 14> keyBoxes_{};   // 1..13, null until the page is built
+    std::array<QLabel*, 14> keyLabels_{};   // 0..13
     QString programDir_;
     std::unique_ptr<Dialogs> dialogs_;
 };

@@ -46,6 +46,23 @@ QWidget* createControl(const ControlSpec& s, QWidget* parent)
     return nullptr;
 }
 
+// The pages whose controls are made when first shown: nobody sees them at start-up, and
+// making them was a good part of it.
+bool madeLate(qint16 frame)
+{
+    return frame == kPageLarge || frame == kPageRooms;
+}
+
+bool atStart(qint16 frame, qint16)
+{
+    return !madeLate(frame);
+}
+
+bool onPage(qint16 frame, qint16 page)
+{
+    return frame == page;
+}
+
 void setWhiteBackground(QWidget* w)
 {
     QPalette pal = w->palette();
@@ -112,7 +129,6 @@ void frmTessellon::buildControls()
     fraMisc->hide();
 
     buildPalette();
-    buildKeyBindingPage();
     buildDrawingArea();
     // The top bar lies over the upper edge of the palette frames.
     fraOptions->raise();
@@ -122,9 +138,6 @@ void frmTessellon::buildControls()
 
 void frmTessellon::buildPalette()
 {
-    auto frameWidget = [this](qint16 frame) -> QWidget* {
-        return frame == kMiscFrame ? static_cast<QWidget*>(fraMisc) : fraTileSet[frame];
-    };
     for (const FrameSpec& f : paletteFrames()) {
         if (f.frame == kMiscFrame) continue; // fraMisc comes from the window description
         auto* fr = new Frame(this, f.frame);
@@ -135,16 +148,28 @@ void frmTessellon::buildPalette()
     }
     for (const SeparatorSpec& s : paletteSeparators())
         fraTileSet[s.frame]->addSeparator(s.x, s.y1, s.y2);
+    buildPaletteControls(atStart, 0);
+    buildEraseTool();
+}
+
+void frmTessellon::buildPaletteControls(bool (*wanted)(qint16 frame, qint16 page), qint16 page)
+{
+    auto frameWidget = [this](qint16 frame) -> QWidget* {
+        return frame == kMiscFrame ? static_cast<QWidget*>(fraMisc) : fraTileSet[frame];
+    };
     for (const BasePanelSpec& b : basePanels()) {
+        if (!wanted(b.frame, page)) continue;
         auto* p = new PictureBox(frameWidget(b.frame), b.panel);
         p->setObjectName(controlKey("picBaseTile", b.panel));
         p->setGeometry(basePanelRect(b.panel));
         p->setBorder(b.border);
         p->setBackColor(kWhite);
         if (b.ownTile > 0) p->Tag = QString::number(b.ownTile);
-        picBaseTile[b.panel] = p;
+        if (b.panel >= 1) wireBasePanel(p);
+        baseTiles_[b.panel] = p;
     }
     for (const HotSpotSpec& h : hotSpots()) {
+        if (!wanted(hotSpotFrame(h.hotSpot), page)) continue;
         auto* p = new PictureBox(frameWidget(hotSpotFrame(h.hotSpot)), h.hotSpot);
         p->setObjectName(controlKey("picTile", h.hotSpot));
         p->setGeometry(hotSpotRect(h.hotSpot));
@@ -154,11 +179,43 @@ void frmTessellon::buildPalette()
         p->setMouseTracking(true);
         p->setFocusPolicy(Qt::StrongFocus);
         p->Tag = QString::number(h.panel);
-        picTile[h.hotSpot] = p;
+        wireHotSpot(p);
+        hotSpots_[h.hotSpot] = p;
     }
     // A panel's border stays visible over the ring of hot-spots that overlaps its edge.
-    for (PictureBox* p : picBaseTile) p->raise();
-    buildEraseTool();
+    for (const BasePanelSpec& b : basePanels())
+        if (wanted(b.frame, page)) baseTiles_[b.panel]->raise();
+}
+
+void frmTessellon::buildPalettePage(qint16 page)
+{
+    if (!madeLate(page) || pageBuilt_[page]) return;
+    pageBuilt_[page] = true;
+    buildPaletteControls(onPage, page);
+    PictureBox* before = nullptr;
+    for (PictureBox* spot : hotSpots_) {
+        // Tab visits the hot-spots by number, as when they were all made at once
+        if (before && spot && spot->parentWidget() == fraTileSet[page]) setTabOrder(before, spot);
+        if (spot) before = spot;
+    }
+    for (QWidget* w : fraTileSet[page]->findChildren<QWidget*>())
+        w->setAttribute(Qt::WA_NoMousePropagation);
+    for (const BasePanelSpec& b : basePanels())
+        if (b.frame == page && b.panel >= 1) showOwnTile(baseTiles_[b.panel]);
+}
+
+PictureBox* frmTessellon::picBaseTile(int panel)
+{
+    if (panel < 0 || panel >= int(baseTiles_.size())) return nullptr;
+    buildPalettePage(basePanels()[std::size_t(panel)].frame);
+    return baseTiles_[std::size_t(panel)];
+}
+
+PictureBox* frmTessellon::picTile(int hotSpot)
+{
+    if (hotSpot < 0 || hotSpot >= int(hotSpots_.size())) return nullptr;
+    buildPalettePage(hotSpotFrame(qint16(hotSpot)));
+    return hotSpots_[std::size_t(hotSpot)];
 }
 
 void frmTessellon::buildEraseTool()
@@ -187,6 +244,7 @@ void frmTessellon::buildEraseTool()
 
 void frmTessellon::buildKeyBindingPage()
 {
+    if (keyLabels_[0]) return;
     Frame* page = fraTileSet[kPageKeyBindings];
     const auto places = keyBindingSlots();
     for (int i = 0; i <= 13; ++i) {
@@ -199,13 +257,30 @@ void frmTessellon::buildKeyBindingPage()
             l->setWordWrap(true);
             l->setStyleSheet(QStringLiteral("color: #FF0000;"));
         }
-        lblCustomize[i] = l;
+        keyLabels_[i] = l;
         if (i == 0) continue;
         auto* t = new TextBox(page, i);
         t->setObjectName(controlKey("txtKeyBindings", i));
         t->setGeometry(s.boxX, s.boxY, 33, 25);
-        txtKeyBindings[i] = t;
+        keyBoxes_[i] = t;
     }
+    // what the window gives its other controls once they all exist
+    styleCaptions(page);
+    for (QWidget* w : page->findChildren<QWidget*>()) w->setAttribute(Qt::WA_NoMousePropagation);
+    wireBindings();
+    for (int i = 1; i <= 13; ++i) showBinding(i);
+}
+
+TextBox* frmTessellon::txtKeyBindings(int i)
+{
+    buildKeyBindingPage();
+    return i >= 1 && i <= 13 ? keyBoxes_[i] : nullptr;
+}
+
+QLabel* frmTessellon::lblCustomize(int i)
+{
+    buildKeyBindingPage();
+    return i >= 0 && i <= 13 ? keyLabels_[i] : nullptr;
 }
 
 void frmTessellon::buildDrawingArea()

@@ -2,6 +2,7 @@
 // panels, the tile pages and the erase buttons.
 #include "frame.h"
 #include "frmtessellon.h"
+#include "palettelayout.h"
 #include "picturebox.h"
 #include "tilecatalogue.h"
 #include "tilevariants.h"
@@ -31,15 +32,15 @@ qint16 tagNumber(const PictureBox* p)
 
 void frmTessellon::showTileOnPanel(qint16 panel, qint16 tile)
 {
-    if (panel < 0 || panel >= qint16(picBaseTile.size())) return;
-    picBaseTile[panel]->setPicture(TileCatalogue::instance().image(tile));
+    if (panel < 0 || panel >= qint16(baseTiles_.size())) return;
+    picBaseTile(panel)->setPicture(TileCatalogue::instance().image(tile));
 }
 
 void frmTessellon::restoreOwnTile(qint16 hotSpot)
 {
-    const qint16 panel = tagNumber(picTile[hotSpot]);
-    if (panel < 0 || panel >= qint16(picBaseTile.size())) return;
-    showTileOnPanel(panel, tagNumber(picBaseTile[panel]));
+    const qint16 panel = tagNumber(picTile(hotSpot));
+    if (panel < 0 || panel >= qint16(baseTiles_.size())) return;
+    showTileOnPanel(panel, tagNumber(picBaseTile(panel)));
 }
 
 VbColor frmTessellon::pressedColour(int button) const
@@ -51,14 +52,15 @@ VbColor frmTessellon::pressedColour(int button) const
 void frmTessellon::picTile_MouseMove(int h)
 {
     PreviewTile = TileForHotSpot(qint16(h));
-    PictureBox* spot = picTile[h];
+    PictureBox* spot = picTile(h);
     if (spot->BackColor() == kWhite) {
         spot->setBackColor(kHotSpotHover);
         if (HoveredHotSpot != 0) restoreOwnTile(HoveredHotSpot);
         showTileOnPanel(tagNumber(spot), PreviewTile);
     }
     if (HoveredHotSpot != h) {
-        picTile[HoveredHotSpot]->setBackColor(kWhite); // hot-spot 0 absorbs this when idle
+        // hot-spot 0 absorbs this when idle; its page need not be made for it
+        if (PictureBox* old = hotSpots_[HoveredHotSpot]) old->setBackColor(kWhite);
         HoveredHotSpot = qint16(h);
     }
 }
@@ -66,7 +68,7 @@ void frmTessellon::picTile_MouseMove(int h)
 void frmTessellon::picTile_MouseDown(int h, int button)
 {
     if (stampModeFor(button, leftOverlays()) == StampMode::None) return;
-    picTile[h]->setBackColor(pressedColour(button));
+    picTile(h)->setBackColor(pressedColour(button));
 }
 
 void frmTessellon::picTile_MouseUp(int h, int button)
@@ -74,7 +76,7 @@ void frmTessellon::picTile_MouseUp(int h, int button)
     const qint16 t = TileForHotSpot(qint16(h));
     CurrentTile = t;
     PushUndo(t);
-    picTile[h]->setBackColor(kHotSpotHover);
+    picTile(h)->setBackColor(kHotSpotHover);
     Stamp(stampModeFor(button, leftOverlays()), t);
     PushRedo();
     focusFob();
@@ -82,24 +84,24 @@ void frmTessellon::picTile_MouseUp(int h, int button)
 
 void frmTessellon::picBaseTile_MouseDown(int p, int button)
 {
-    picBaseTile[p]->setPicture(QImage());
+    picBaseTile(p)->setPicture(QImage());
     if (stampModeFor(button, leftOverlays()) == StampMode::None) return;
-    picBaseTile[p]->setBackColor(pressedColour(button));
+    picBaseTile(p)->setBackColor(pressedColour(button));
 }
 
 void frmTessellon::picBaseTile_MouseUp(int p, int button)
 {
     if (PreviewTile == 0) {
         // nothing previewed since start: no tile to stamp, the panel just looks as before
-        picBaseTile[p]->setBackColor(kWhite);
-        showTileOnPanel(qint16(p), tagNumber(picBaseTile[p]));
+        picBaseTile(p)->setBackColor(kWhite);
+        showTileOnPanel(qint16(p), tagNumber(picBaseTile(p)));
         focusFob();
         return;
     }
     CurrentTile = PreviewTile;
     PushUndo(PreviewTile);
     Stamp(stampModeFor(button, leftOverlays()), PreviewTile);
-    picBaseTile[p]->setBackColor(kWhite);
+    picBaseTile(p)->setBackColor(kWhite);
     showTileOnPanel(qint16(p), PreviewTile);
     PushRedo();
     focusFob();
@@ -108,7 +110,7 @@ void frmTessellon::picBaseTile_MouseUp(int p, int button)
 void frmTessellon::ClearPaletteHover()
 {
     if (HoveredHotSpot != 0) {
-        picTile[HoveredHotSpot]->setBackColor(kWhite);
+        picTile(HoveredHotSpot)->setBackColor(kWhite);
         restoreOwnTile(HoveredHotSpot);
         HoveredHotSpot = 0;
     }
@@ -121,6 +123,8 @@ void frmTessellon::ClearPaletteHover()
 void frmTessellon::optTileSets_Click(int n)
 {
     if (n == CurrentTileSet || n < 0 || n > 3) return;
+    if (n == kPageKeyBindings) buildKeyBindingPage();
+    buildPalettePage(qint16(n));
     fraTileSet[n]->show();
     fraTileSet[CurrentTileSet]->hide();
     CurrentTileSet = qint16(n);
@@ -153,23 +157,27 @@ void frmTessellon::EraseAtCursor(int b)
     focusFob();
 }
 
+void frmTessellon::wireHotSpot(PictureBox* spot)
+{
+    connect(spot, &PictureBox::MouseMove, this, [this](int h) { picTile_MouseMove(h); });
+    connect(spot, &PictureBox::MouseDown, this,
+            [this](int h, int button) { picTile_MouseDown(h, button); });
+    connect(spot, &PictureBox::MouseUp, this,
+            [this](int h, int button) { picTile_MouseUp(h, button); });
+    connect(spot, &PictureBox::KeyDown, this,
+            [this](int h, int key, int) { picTile_KeyDown(h, key); });
+}
+
+void frmTessellon::wireBasePanel(PictureBox* panel)
+{
+    connect(panel, &PictureBox::MouseDown, this,
+            [this](int i, int button) { picBaseTile_MouseDown(i, button); });
+    connect(panel, &PictureBox::MouseUp, this,
+            [this](int i, int button) { picBaseTile_MouseUp(i, button); });
+}
+
 void frmTessellon::wirePalette()
 {
-    for (PictureBox* spot : picTile) {
-        connect(spot, &PictureBox::MouseMove, this, [this](int h) { picTile_MouseMove(h); });
-        connect(spot, &PictureBox::MouseDown, this,
-                [this](int h, int button) { picTile_MouseDown(h, button); });
-        connect(spot, &PictureBox::MouseUp, this,
-                [this](int h, int button) { picTile_MouseUp(h, button); });
-        connect(spot, &PictureBox::KeyDown, this,
-                [this](int h, int key, int) { picTile_KeyDown(h, key); });
-    }
-    for (int p = 1; p < int(picBaseTile.size()); ++p) {
-        connect(picBaseTile[p], &PictureBox::MouseDown, this,
-                [this](int i, int button) { picBaseTile_MouseDown(i, button); });
-        connect(picBaseTile[p], &PictureBox::MouseUp, this,
-                [this](int i, int button) { picBaseTile_MouseUp(i, button); });
-    }
     for (int b = 1; b <= 2; ++b) {
         connect(picErase[b], &PictureBox::MouseMove, this,
                 [this](int i) { picErase_MouseMove(i); });

@@ -131,15 +131,16 @@ void frmTessellon::StoreSettings()
 
 void frmTessellon::showBinding(int i)
 {
-    txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
-    txtKeyBindings[i]->setToolTip(KeyName(KeyCodes[i]));
+    if (!keyBoxes_[i]) return; // the page shows the bindings when it is built
+    keyBoxes_[i]->setText(KeyName(KeyCodes[i]));
+    keyBoxes_[i]->setToolTip(KeyName(KeyCodes[i]));
 }
 
 void frmTessellon::txtKeyBindings_Click(int i)
 {
-    txtKeyBindings[i]->clear();
-    lblCustomize[0]->setText(QStringLiteral("Press New Key to Bind for the action [") +
-                             lblCustomize[i]->text() + QStringLiteral("]."));
+    keyBoxes_[i]->clear();
+    keyLabels_[0]->setText(QStringLiteral("Press New Key to Bind for the action [") +
+                             keyLabels_[i]->text() + QStringLiteral("]."));
 }
 
 void frmTessellon::txtKeyBindings_KeyDown(int i, int keyCode)
@@ -152,25 +153,25 @@ void frmTessellon::txtKeyBindings_KeyDown(int i, int keyCode)
         dialogs().MsgBox(QStringLiteral("Please use another key, the key you pressed isn't "
                                         "available for binding."),
                          msgbox::kOkOnly, QStringLiteral("Error"));
-        txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
+        keyBoxes_[i]->setText(KeyName(KeyCodes[i]));
     }
-    lblCustomize[0]->setText(kRestingText);
+    keyLabels_[0]->setText(kRestingText);
     focusFob();
 }
 
 void frmTessellon::txtKeyBindings_LostFocus(int i)
 {
-    if (txtKeyBindings[i]->text().isEmpty()) txtKeyBindings[i]->setText(KeyName(KeyCodes[i]));
-    lblCustomize[0]->setText(kRestingText);
+    if (keyBoxes_[i]->text().isEmpty()) keyBoxes_[i]->setText(KeyName(KeyCodes[i]));
+    keyLabels_[0]->setText(kRestingText);
 }
 
 void frmTessellon::wireBindings()
 {
     for (int i = 1; i <= 13; ++i) {
-        connect(txtKeyBindings[i], &TextBox::Click, this, &frmTessellon::txtKeyBindings_Click);
-        connect(txtKeyBindings[i], &TextBox::KeyDown, this,
+        connect(keyBoxes_[i], &TextBox::Click, this, &frmTessellon::txtKeyBindings_Click);
+        connect(keyBoxes_[i], &TextBox::KeyDown, this,
                 [this](int box, int key) { txtKeyBindings_KeyDown(box, key); });
-        connect(txtKeyBindings[i], &TextBox::LostFocus, this,
+        connect(keyBoxes_[i], &TextBox::LostFocus, this,
                 &frmTessellon::txtKeyBindings_LostFocus);
     }
 }

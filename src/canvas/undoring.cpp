@@ -4,16 +4,11 @@
 
 namespace tessellon {
 
-UndoRing::UndoRing()
-{
-    for (int i = 1; i <= kSlots; ++i) {
-        picUndo[i] = Surface(kBufferSide, kBufferSide);
-        picRedo[i] = Surface(kBufferSide, kBufferSide);
-    }
-}
-
+// A buffer takes its memory at its first snapshot rather than at start-up; until then it
+// reads as white, as a fresh one did.
 void UndoRing::snapshot(const Surface& canvas, const UndoRecord& r, Surface& buffer)
 {
+    if (buffer.width() == 0 && !buffer.setSize(kBufferSide, kBufferSide)) return;
     // Whiten first so that what lay outside the canvas reads as new canvas area would,
     // not as a leftover of an older snapshot, should the canvas grow before the paste.
     buffer.fillRect(QRect(0, 0, r.Width, r.Height), kWhite);
@@ -22,7 +17,10 @@ void UndoRing::snapshot(const Surface& canvas, const UndoRecord& r, Surface& buf
 
 void UndoRing::paste(const Surface& buffer, const UndoRecord& r, Surface& canvas)
 {
-    canvas.paintPicture(buffer.image(), r.Left, r.Top, QRect(0, 0, r.Width, r.Height));
+    if (buffer.width() == 0)
+        canvas.fillRect(QRect(r.Left, r.Top, r.Width, r.Height), kWhite);
+    else
+        canvas.paintPicture(buffer.image(), r.Left, r.Top, QRect(0, 0, r.Width, r.Height));
 }
 
 void UndoRing::PushUndo(const Surface& canvas, QPoint cursor, QSize tileSize)

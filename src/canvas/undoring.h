@@ -39,8 +39,6 @@ public:
     static constexpr int kSlots = 5;
     static constexpr int kBufferSide = 121; // the largest tile image
 
-    UndoRing();
-
     /// Advances the ring and stores the canvas rectangle at `cursor` of the size of the tile
     /// about to be stamped. Parts of the rectangle outside the canvas are stored as white.
     void PushUndo(const Surface& canvas, QPoint cursor, QSize tileSize);

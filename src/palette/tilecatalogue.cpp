@@ -1,6 +1,6 @@
 #include "tilecatalogue.h"
 
-#include <QString>
+#include "packedtile.h"
 
 namespace tessellon {
 
@@ -15,24 +15,37 @@ const TileCatalogue& TileCatalogue::instance()
     return catalogue;
 }
 
-TileCatalogue::TileCatalogue()
+QImage unpackPicture(const PackedTile& t)
 {
-    for (qint16 n = 1; n <= kTileCount; ++n) {
-        const QString path = QStringLiteral(":/tiles/%1.png").arg(n, 3, 10, QLatin1Char('0'));
-        QImage image(path);
-        // Stamping blits these with AND and copy on 8-bit channels, so keep one pixel format.
-        if (!image.isNull()) images_[n] = image.convertToFormat(QImage::Format_RGB32);
+    if (t.width <= 0 || t.height <= 0) return {};
+    QImage image(t.width, t.height, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    const int perByte = 8 / t.bits;
+    const int mask = (1 << t.bits) - 1;
+    const int rowBytes = (t.width + perByte - 1) / perByte;
+    for (int y = 0; y < t.height; ++y) {
+        const quint8* in = t.rows + qsizetype(y) * rowBytes;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < t.width; ++x) {
+            const int index = (in[x / perByte] >> (8 - t.bits * (x % perByte + 1))) & mask;
+            // an index past the table would be a packing fault: white, not a stray read
+            out[x] = index < t.colourCount ? t.colours[index] : 0xFFFFFFFFu;
+        }
     }
+    return image;
 }
 
 bool TileCatalogue::has(qint16 n) const noexcept
 {
-    return n >= 1 && n <= kTileCount && !images_[n].isNull();
+    return n >= 1 && n <= kTileCount && packedTiles()[n].width > 0;
 }
 
 const QImage& TileCatalogue::image(qint16 n) const noexcept
 {
-    return (n >= 1 && n <= kTileCount) ? images_[n] : images_[0];
+    if (!has(n)) return images_[0];
+    // Stamping blits these with AND and copy on 8-bit channels, so keep one pixel format.
+    if (images_[n].isNull()) images_[n] = unpackPicture(packedTiles()[n]);
+    return images_[n];
 }
 
 } // namespace tessellon

@@ -16,11 +16,12 @@ inline constexpr qint16 kTileCount = kLastTile;
 QSize tileSize(qint16 n) noexcept;
 
 /// The image list `Tiles`: the 335 tile images compiled into the program, addressed 1..335,
-/// each in QImage::Format_RGB32.
+/// each in QImage::Format_RGB32. An image is unpacked the first time it is asked for, so
+/// start-up pays only for the tiles it shows; use it from the GUI thread only.
 class TileCatalogue
 {
 public:
-    /// The catalogue loaded once from the program's resources.
+    /// The one catalogue of the program.
     static const TileCatalogue& instance();
 
     /// True when n names an image (1..335) and that image could be loaded.
@@ -29,8 +30,8 @@ public:
     const QImage& image(qint16 n) const noexcept;
 
 private:
-    TileCatalogue();
-    std::array<QImage, kTileCount + 1> images_; // index 0 stays null
+    TileCatalogue() = default;
+    mutable std::array<QImage, kTileCount + 1> images_; // index 0 stays null
 };
 
 } // namespace tessellon

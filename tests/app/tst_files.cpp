@@ -309,7 +309,7 @@ void TestFiles::drops()
     drop(&f.window, {url("a.png")}, {}, QPoint(2, 400)); // the window's own background
     QCOMPARE(f.window.Canvas.size(), QSize(50, 40));
     // over another control the window refuses the drop instead of taking it
-    drop(&f.window, {url("b.bmp")}, {}, f.window.picBaseTile[27]->mapTo(&f.window, QPoint(3, 3)));
+    drop(&f.window, {url("b.bmp")}, {}, f.window.picBaseTile(27)->mapTo(&f.window, QPoint(3, 3)));
     QCOMPARE(f.window.Canvas.size(), QSize(50, 40));
 
     // a text file or a named pipe: the message, and nothing changes but the canvas position

@@ -235,7 +235,7 @@ void TestKeys::scrollMinimumPutsTheCanvasAtFour()
     ScrollBar* bar = w.HScroll;
     const QPoint addArrow(bar->width() - 4, bar->height() / 2);
     const QPoint subArrow(3, bar->height() / 2);
-    w.picTile[someHotSpot()]->setFocus();
+    w.picTile(someHotSpot())->setFocus();
     QTest::mouseClick(bar, Qt::LeftButton, {}, addArrow);
     QCOMPARE(bar->Value(), 1 + 48); // the small step of 727 pixels: 48.47
     QCOMPARE(w.picCanvas->x(), 5 - bar->Value());
@@ -253,7 +253,7 @@ void TestKeys::thumbDragKeepsFocusUntilCommitted()
     frmTessellon& w = f.window;
     for (ScrollBar* bar : {w.HScroll, w.VScroll}) {
         const bool horizontal = bar == w.HScroll;
-        PictureBox* spot = w.picTile[someHotSpot()];
+        PictureBox* spot = w.picTile(someHotSpot());
         spot->setFocus();
         const QPoint grip = thumbOf(bar).center();
         const QPoint delta = horizontal ? QPoint(60, 0) : QPoint(0, 40);
@@ -322,8 +322,8 @@ void TestKeys::sharedKeyGoesToTheFirstAction()
     frmTessellon& w = f.window;
     w.shpCursor->move(60, 60);
     const qint16 h = someHotSpot();
-    QTest::mouseMove(w.picTile[h]);
-    QTest::mouseClick(w.picTile[h], Qt::LeftButton);
+    QTest::mouseMove(w.picTile(h));
+    QTest::mouseClick(w.picTile(h), Qt::LeftButton);
     const QImage afterStamp = w.Canvas.image().copy(QRect(60, 30, 31, 91));
     w.KeyCodes[second] = w.KeyCodes[first];
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(w.KeyCodes[first]));
@@ -351,8 +351,8 @@ void TestKeys::repeatStampsByOption()
     const qint16 tile = TileForHotSpot(h);
     w.shpCursor->move(30, 30);
     const QImage beforeFirst = w.Canvas.image().copy(QRect({30, 30}, tileSize(tile)));
-    QTest::mouseMove(w.picTile[h]);
-    QTest::mouseClick(w.picTile[h], Qt::RightButton); // the other mode, to tell them apart
+    QTest::mouseMove(w.picTile(h));
+    QTest::mouseClick(w.picTile(h), Qt::RightButton); // the other mode, to tell them apart
     f.type({Qt::Key_D, Qt::Key_D});
     const QRect under(QPoint(90, 30), tileSize(tile));
     paintPattern(w.Canvas, under);
@@ -401,10 +401,10 @@ void TestKeys::focusedHotSpotLaysALine()
     const QRect line(x0, 60, size.width() - x0, 31);
     paintPattern(w.Canvas, line);
     QImage expected = w.Canvas.image().copy(line);
-    w.picTile[h]->setFocus();
+    w.picTile(h)->setFocus();
     for (int i = 0; i < 3; ++i)
-        QTest::keyClick(w.picTile[h], Qt::Key_D);
-    QCOMPARE(QApplication::focusWidget(), w.picTile[h]);
+        QTest::keyClick(w.picTile(h), Qt::Key_D);
+    QCOMPARE(QApplication::focusWidget(), w.picTile(h));
     QCOMPARE(w.shpCursor->pos(), QPoint(x0 + 90, 60));
     QCOMPARE(w.Canvas.size(), size);
     QCOMPARE(w.HScroll->Value(), 1);
@@ -429,16 +429,16 @@ void TestKeys::focusedHotSpotGoesNegative()
     frmTessellon& w = f.window;
     const qint16 h = someHotSpot();
     w.shpCursor->move(60, 0);
-    w.picTile[h]->setFocus();
-    QTest::keyClick(w.picTile[h], Qt::Key_W);
+    w.picTile(h)->setFocus();
+    QTest::keyClick(w.picTile(h), Qt::Key_W);
     QCOMPARE(w.shpCursor->pos(), QPoint(60, -30));
     QCOMPARE(w.Ring->record(1).Top, qint16(0));
-    QTest::keyClick(w.picTile[h], Qt::Key_A);
-    QTest::keyClick(w.picTile[h], Qt::Key_A);
-    QTest::keyClick(w.picTile[h], Qt::Key_A);
+    QTest::keyClick(w.picTile(h), Qt::Key_A);
+    QTest::keyClick(w.picTile(h), Qt::Key_A);
+    QTest::keyClick(w.picTile(h), Qt::Key_A);
     QCOMPARE(w.shpCursor->pos(), QPoint(-30, -30));
     QCOMPARE(w.Ring->position(), qint16(4));
-    QTest::keyClick(w.picTile[h], Qt::Key_F2); // no movement key: nothing at all
+    QTest::keyClick(w.picTile(h), Qt::Key_F2); // no movement key: nothing at all
     QCOMPARE(w.Ring->position(), qint16(4));
 }
 
@@ -462,7 +462,7 @@ void TestKeys::canvasClickSnaps()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     if (fine) QTest::mouseClick(w.optScaleMove[0], Qt::LeftButton);
-    w.picTile[someHotSpot()]->setFocus();
+    w.picTile(someHotSpot())->setFocus();
     const QImage before = w.Canvas.image().copy();
     QTest::mouseClick(w.picCanvas, button, {}, {47, 95});
     QCOMPARE(w.shpCursor->pos(), cursor);
@@ -528,8 +528,8 @@ void TestKeys::canvasStopsAt16Bits()
     QVERIFY(pos + w.CursorStep > 32767);
     // a stamp there is cut at the edge, without a crash
     const qint16 h = someHotSpot();
-    QTest::mouseMove(w.picTile[h]);
-    QTest::mouseClick(w.picTile[h], Qt::LeftButton);
+    QTest::mouseMove(w.picTile(h));
+    QTest::mouseClick(w.picTile(h), Qt::LeftButton);
     QCOMPARE(w.Ring->position(), qint16(1));
 }
 

@@ -122,16 +122,16 @@ void TestPalette::hoverPreviewsOnTheTaggedPanel()
     frmTessellon& w = f.window;
     const qint16 frame = hotSpotFrame(qint16(hotSpot));
     if (frame <= kPageKeyBindings) w.SelectTileSet(frame);
-    QVERIFY(w.picTile[hotSpot]->isVisible());
-    const QImage anchorBefore = w.picBaseTile[10]->Picture();
+    QVERIFY(w.picTile(hotSpot)->isVisible());
+    const QImage anchorBefore = w.picBaseTile(10)->Picture();
 
-    moveTo(w.picTile[hotSpot]);
+    moveTo(w.picTile(hotSpot));
     const qint16 tile = TileForHotSpot(qint16(hotSpot));
     QCOMPARE(w.HoveredHotSpot, qint16(hotSpot));
     QCOMPARE(w.PreviewTile, tile);
-    QCOMPARE(w.picTile[hotSpot]->BackColor(), kLightGreen);
-    QCOMPARE(w.picBaseTile[panel]->Picture(), TileCatalogue::instance().image(tile));
-    if (panel == 6) QCOMPARE(w.picBaseTile[10]->Picture(), anchorBefore);
+    QCOMPARE(w.picTile(hotSpot)->BackColor(), kLightGreen);
+    QCOMPARE(w.picBaseTile(panel)->Picture(), TileCatalogue::instance().image(tile));
+    if (panel == 6) QCOMPARE(w.picBaseTile(10)->Picture(), anchorBefore);
 }
 
 void TestPalette::hoverMovesStraightToAnotherGroup()
@@ -140,20 +140,20 @@ void TestPalette::hoverMovesStraightToAnotherGroup()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     const qint16 a = hotSpotOf(27), b = hotSpotOf(28);
-    moveTo(w.picTile[a]);
-    moveTo(w.picTile[b]);
-    QCOMPARE(w.picTile[a]->BackColor(), kWhite);
-    QCOMPARE(w.picTile[b]->BackColor(), kLightGreen);
+    moveTo(w.picTile(a));
+    moveTo(w.picTile(b));
+    QCOMPARE(w.picTile(a)->BackColor(), kWhite);
+    QCOMPARE(w.picTile(b)->BackColor(), kLightGreen);
     QCOMPARE(w.HoveredHotSpot, b);
     QCOMPARE(w.PreviewTile, TileForHotSpot(b));
     const TileCatalogue& tiles = TileCatalogue::instance();
-    QCOMPARE(w.picBaseTile[27]->Picture(), tiles.image(basePanels()[27].ownTile));
-    QCOMPARE(w.picBaseTile[28]->Picture(), tiles.image(TileForHotSpot(b)));
+    QCOMPARE(w.picBaseTile(27)->Picture(), tiles.image(basePanels()[27].ownTile));
+    QCOMPARE(w.picBaseTile(28)->Picture(), tiles.image(TileForHotSpot(b)));
     // a neighbour in the same group: the first whitens, the panel previews the second
     const qint16 c = hotSpotOf(28, 1);
-    moveTo(w.picTile[c]);
-    QCOMPARE(w.picTile[b]->BackColor(), kWhite);
-    QCOMPARE(w.picBaseTile[28]->Picture(), tiles.image(TileForHotSpot(c)));
+    moveTo(w.picTile(c));
+    QCOMPARE(w.picTile(b)->BackColor(), kWhite);
+    QCOMPARE(w.picBaseTile(28)->Picture(), tiles.image(TileForHotSpot(c)));
 }
 
 enum class Place {
@@ -212,9 +212,9 @@ Spot spotOf(frmTessellon& w, Place place)
     case Place::VScrollBar:
         return centre(w.VScroll);
     case Place::OwnBasePanel:
-        return centre(w.picBaseTile[27]);
+        return centre(w.picBaseTile(27));
     case Place::OtherBasePanel:
-        return centre(w.picBaseTile[28]);
+        return centre(w.picBaseTile(28));
     }
     return {nullptr, {}};
 }
@@ -250,14 +250,14 @@ void TestPalette::resetSurfacesClearTheHover()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     const qint16 h = hotSpotOf(27);
-    moveTo(w.picTile[h]);
+    moveTo(w.picTile(h));
     QCOMPARE(w.HoveredHotSpot, h);
     QWidget other;
     goTo(w, place, other);
     QCOMPARE(w.HoveredHotSpot, qint16(0));
-    QCOMPARE(w.picTile[h]->BackColor(), kWhite);
+    QCOMPARE(w.picTile(h)->BackColor(), kWhite);
     QCOMPARE(w.PreviewTile, TileForHotSpot(h)); // the preview is kept for a base panel click
-    QCOMPARE(w.picBaseTile[27]->Picture(),
+    QCOMPARE(w.picBaseTile(27)->Picture(),
              TileCatalogue::instance().image(basePanels()[27].ownTile));
 }
 
@@ -281,16 +281,16 @@ void TestPalette::otherSurfacesKeepTheHover()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     const qint16 h = hotSpotOf(27);
-    moveTo(w.picTile[h]);
-    const QImage preview = w.picBaseTile[27]->Picture();
+    moveTo(w.picTile(h));
+    const QImage preview = w.picBaseTile(27)->Picture();
     QWidget other;
     goTo(w, place, other);
     QCOMPARE(w.HoveredHotSpot, h);
-    QCOMPARE(w.picTile[h]->BackColor(), kLightGreen);
-    QCOMPARE(w.picBaseTile[27]->Picture(), preview);
+    QCOMPARE(w.picTile(h)->BackColor(), kLightGreen);
+    QCOMPARE(w.picBaseTile(27)->Picture(), preview);
     // the next reset surface still clears it
     goTo(w, Place::PageBackground, other);
-    QCOMPARE(w.picTile[h]->BackColor(), kWhite);
+    QCOMPARE(w.picTile(h)->BackColor(), kWhite);
 }
 
 void TestPalette::pressedHotSpotIgnoresMoves()
@@ -299,13 +299,13 @@ void TestPalette::pressedHotSpotIgnoresMoves()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     const qint16 h = hotSpotOf(27);
-    moveTo(w.picTile[h]);
-    QTest::mousePress(w.picTile[h], Qt::LeftButton, {}, {4, 4});
-    QCOMPARE(w.picTile[h]->BackColor(), kGreen);
-    QTest::mouseMove(w.picTile[h], {6, 6});
-    QCOMPARE(w.picTile[h]->BackColor(), kGreen);
-    QTest::mouseRelease(w.picTile[h], Qt::LeftButton, {}, {6, 6});
-    QCOMPARE(w.picTile[h]->BackColor(), kLightGreen);
+    moveTo(w.picTile(h));
+    QTest::mousePress(w.picTile(h), Qt::LeftButton, {}, {4, 4});
+    QCOMPARE(w.picTile(h)->BackColor(), kGreen);
+    QTest::mouseMove(w.picTile(h), {6, 6});
+    QCOMPARE(w.picTile(h)->BackColor(), kGreen);
+    QTest::mouseRelease(w.picTile(h), Qt::LeftButton, {}, {6, 6});
+    QCOMPARE(w.picTile(h)->BackColor(), kLightGreen);
 }
 
 void TestPalette::releaseStampsByButtonAndOption_data()
@@ -357,8 +357,8 @@ void TestPalette::releaseStampsByButtonAndOption()
     paintPattern(w.Canvas, under);
     const QImage before = w.Canvas.image().copy(under);
 
-    moveTo(w.picTile[h]);
-    PictureBox* target = onPanel ? w.picBaseTile[27] : w.picTile[h];
+    moveTo(w.picTile(h));
+    PictureBox* target = onPanel ? w.picBaseTile(27) : w.picTile(h);
     if (onPanel) moveTo(target);
     const VbColor idle = target->BackColor();
     QTest::mousePress(target, button, {}, {5, 5});
@@ -401,14 +401,14 @@ void TestPalette::basePanelStampsThePreview()
     const qint16 tile = TileForHotSpot(h);
     w.shpCursor->move(30, 30);
     const QImage before = w.Canvas.image().copy(QRect({30, 30}, tileSize(tile)));
-    moveTo(w.picTile[h]);
+    moveTo(w.picTile(h));
     if (viaBackground) moveTo(&w, bareSpot(&w));
-    QTest::mouseClick(w.picBaseTile[panel], Qt::LeftButton, {}, {10, 10});
+    QTest::mouseClick(w.picBaseTile(panel), Qt::LeftButton, {}, {10, 10});
     QCOMPARE(w.CurrentTile, tile);
     QCOMPARE(w.Ring->position(), qint16(1));
     QCOMPARE(w.Ring->record(1).Width, qint16(tileSize(tile).width()));
     const QImage& img = TileCatalogue::instance().image(tile);
-    QCOMPARE(w.picBaseTile[panel]->Picture(), img);
+    QCOMPARE(w.picBaseTile(panel)->Picture(), img);
     QVERIFY(matchesStamp(before, w.Canvas, img, {30, 30}, Mode::Overlay));
 }
 
@@ -418,15 +418,15 @@ void TestPalette::basePanelWithoutPreviewDoesNothing()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     const QImage before = w.Canvas.image().copy();
-    const QImage own = w.picBaseTile[27]->Picture();
+    const QImage own = w.picBaseTile(27)->Picture();
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-        QTest::mouseClick(w.picBaseTile[27], b, {}, {10, 10});
+        QTest::mouseClick(w.picBaseTile(27), b, {}, {10, 10});
     QCOMPARE(w.PreviewTile, qint16(0));
     QCOMPARE(w.CurrentTile, qint16(0));
     QCOMPARE(w.Ring->position(), qint16(0));
     QCOMPARE(w.Canvas.image(), before);
-    QCOMPARE(w.picBaseTile[27]->BackColor(), kWhite);
-    QCOMPARE(w.picBaseTile[27]->Picture(), own);
+    QCOMPARE(w.picBaseTile(27)->BackColor(), kWhite);
+    QCOMPARE(w.picBaseTile(27)->Picture(), own);
 }
 
 namespace {
@@ -455,7 +455,7 @@ void TestPalette::pageSwitchShowsBeforeHiding()
     ShowLog log;
     for (int i = 0; i <= 3; ++i)
         w.fraTileSet[i]->installEventFilter(&log);
-    w.picTile[hotSpotOf(27)]->setFocus();
+    w.picTile(hotSpotOf(27))->setFocus();
     QTest::mouseClick(w.optTileSets[2], Qt::LeftButton);
     QCOMPARE(log.events, QStringList({"show fraTileSet(2)", "hide fraTileSet(0)"}));
     QCOMPARE(w.CurrentTileSet, qint16(2));
@@ -477,7 +477,7 @@ void TestPalette::choosingTheShownPageDoesNothing()
     ShowLog log;
     for (int i = 0; i <= 3; ++i)
         w.fraTileSet[i]->installEventFilter(&log);
-    PictureBox* spot = w.picTile[hotSpotOf(27)];
+    PictureBox* spot = w.picTile(hotSpotOf(27));
     spot->setFocus();
     QCOMPARE(QApplication::focusWidget(), spot);
     w.SelectTileSet(0);
@@ -515,8 +515,8 @@ void TestPalette::eraseWithEveryButton()
     QCOMPARE(w.chkGrid->Value(), 1);
     // a recorded stamp first, so that an erase that recorded would show
     const qint16 h = hotSpotOf(27);
-    moveTo(w.picTile[h]);
-    QTest::mouseClick(w.picTile[h], Qt::LeftButton, {}, {4, 4});
+    moveTo(w.picTile(h));
+    QTest::mouseClick(w.picTile(h), Qt::LeftButton, {}, {4, 4});
     const UndoRecord recorded = w.Ring->record(1);
     w.Canvas.fillRect(QRect(20, 20, 60, 60), 0x00000000); // black all around the square
     w.shpCursor->move(30, 30);
@@ -567,15 +567,15 @@ void TestPalette::releaseBelongsToThePressedControl()
     const qint16 tile = TileForHotSpot(h);
     w.shpCursor->move(90, 60);
     const QImage before = w.Canvas.image().copy(QRect({90, 60}, tileSize(tile)));
-    moveTo(w.picTile[h]);
-    QTest::mousePress(w.picTile[h], Qt::LeftButton, {}, {4, 4});
+    moveTo(w.picTile(h));
+    QTest::mousePress(w.picTile(h), Qt::LeftButton, {}, {4, 4});
     QWidget other;
     goTo(w, releaseOver, other); // with the button held: the moves belong to the hot-spot
     QCOMPARE(w.HoveredHotSpot, h);
     const Spot s = spotOf(w, releaseOver);
     QTest::mouseRelease(s.widget, Qt::LeftButton, {}, s.at);
     QCOMPARE(w.CurrentTile, tile);
-    QCOMPARE(w.picTile[h]->BackColor(), kLightGreen);
+    QCOMPARE(w.picTile(h)->BackColor(), kLightGreen);
     QCOMPARE(w.Ring->position(), qint16(1));
     QCOMPARE(w.shpCursor->pos(), QPoint(90, 60)); // a release over the canvas places nothing
     QVERIFY(matchesStamp(before, w.Canvas, TileCatalogue::instance().image(tile), {90, 60},

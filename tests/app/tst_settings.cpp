@@ -46,8 +46,8 @@ void TestSettings::firstRunWritesEveryKeyInOrder()
     Started s;
     const QStringList boxes = {"W", "A", "D", "S", "Z", "Y", "R", "E", "1", "2", "3", "9", "0"};
     for (int i = 1; i <= 13; ++i) {
-        QCOMPARE(s.window.txtKeyBindings[i]->text(), boxes[i - 1]);
-        QCOMPARE(s.window.txtKeyBindings[i]->toolTip(), boxes[i - 1]);
+        QCOMPARE(s.window.txtKeyBindings(i)->text(), boxes[i - 1]);
+        QCOMPARE(s.window.txtKeyBindings(i)->toolTip(), boxes[i - 1]);
     }
     QCOMPARE(s.window.chkGrid->Value(), 1);
     QVERIFY(s.window.tmrDrawInitialGrid->isActive());
@@ -117,9 +117,9 @@ void TestSettings::unconvertibleBindings()
     QCOMPARE(s.window.KeyCodes[2], qint16(0));
     QCOMPARE(s.window.KeyCodes[3], qint16(38)); // the up arrow: no name, but it serves
     QCOMPARE(s.window.KeyCodes[4], qint16(82)); // rounded to even
-    QCOMPARE(s.window.txtKeyBindings[1]->text(), QString());
-    QCOMPARE(s.window.txtKeyBindings[3]->text(), QString());
-    QCOMPARE(s.window.txtKeyBindings[4]->text(), QStringLiteral("R"));
+    QCOMPARE(s.window.txtKeyBindings(1)->text(), QString());
+    QCOMPARE(s.window.txtKeyBindings(3)->text(), QString());
+    QCOMPARE(s.window.txtKeyBindings(4)->text(), QStringLiteral("R"));
     // an unbound action is never triggered by an unknown key
     s.window.shpCursor->move(60, 60);
     s.window.cmdFob_KeyDown(0, 0);
@@ -187,7 +187,7 @@ void TestSettings::lettersCaseAndForeignLinesSurvive()
                            "[settings]\ngridlines=false\n[Other]\nkeep=me\n";
     Started s(ini);
     QCOMPARE(s.window.KeyCodes[5], qint16(116));
-    QCOMPARE(s.window.txtKeyBindings[5]->text(), QStringLiteral("F5"));
+    QCOMPARE(s.window.txtKeyBindings(5)->text(), QStringLiteral("F5"));
     QCOMPARE(s.window.chkGrid->Value(), 0);
     s.window.close();
     const QString after = s.ini();
@@ -205,15 +205,15 @@ void TestSettings::bindingAKey()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     w.optTileSets[3]->select();
-    TextBox* undoBox = w.txtKeyBindings[5];
+    TextBox* undoBox = w.txtKeyBindings(5);
     QTest::mouseClick(undoBox, Qt::LeftButton);
     QCOMPARE(undoBox->text(), QString());
-    QCOMPARE(w.lblCustomize[0]->text(), QStringLiteral("Press New Key to Bind for the action [Undo]."));
+    QCOMPARE(w.lblCustomize(0)->text(), QStringLiteral("Press New Key to Bind for the action [Undo]."));
     QTest::keyClick(undoBox, Qt::Key_F5);
     QCOMPARE(w.KeyCodes[5], qint16(116));
     QCOMPARE(undoBox->text(), QStringLiteral("F5"));
     QCOMPARE(undoBox->toolTip(), QStringLiteral("F5"));
-    QCOMPARE(w.lblCustomize[0]->text(), kResting);
+    QCOMPARE(w.lblCustomize(0)->text(), kResting);
     QCOMPARE(QApplication::focusWidget(), w.cmdFob);
     // the next F5 undoes a recorded stamp; Z no longer does
     w.shpCursor->move(30, 30);
@@ -227,8 +227,8 @@ void TestSettings::bindingAKey()
     QTest::keyClick(w.cmdFob, Qt::Key_F5);
     QCOMPARE(w.Canvas.image(), before);
     // the ninth caption reads with its blank
-    QTest::mouseClick(w.txtKeyBindings[9], Qt::LeftButton);
-    QCOMPARE(w.lblCustomize[0]->text(), QStringLiteral("Press New Key to Bind for the action [Tab 1]."));
+    QTest::mouseClick(w.txtKeyBindings(9), Qt::LeftButton);
+    QCOMPARE(w.lblCustomize(0)->text(), QStringLiteral("Press New Key to Bind for the action [Tab 1]."));
 }
 
 void TestSettings::refusedKeys_data()
@@ -249,7 +249,7 @@ void TestSettings::refusedKeys()
     WindowFixture f;
     QVERIFY(f.show());
     f.window.optTileSets[3]->select();
-    TextBox* box = f.window.txtKeyBindings[2];
+    TextBox* box = f.window.txtKeyBindings(2);
     QTest::mouseClick(box, Qt::LeftButton);
     f.dialogs->answers = {msgbox::kOk};
     QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -260,7 +260,7 @@ void TestSettings::refusedKeys()
     QCOMPARE(f.dialogs->asked[0].style, 0);
     QCOMPARE(f.window.KeyCodes[2], qint16(65));
     QCOMPARE(box->text(), QStringLiteral("A"));
-    QCOMPARE(f.window.lblCustomize[0]->text(), kResting);
+    QCOMPARE(f.window.lblCustomize(0)->text(), kResting);
 }
 
 void TestSettings::leavingAClickedBox()
@@ -268,14 +268,14 @@ void TestSettings::leavingAClickedBox()
     WindowFixture f;
     QVERIFY(f.show());
     f.window.optTileSets[3]->select();
-    QTest::mouseClick(f.window.txtKeyBindings[7], Qt::LeftButton);
-    QCOMPARE(f.window.txtKeyBindings[7]->text(), QString());
-    QTest::mouseClick(f.window.txtKeyBindings[8], Qt::LeftButton); // focus leaves box 7
-    QCOMPARE(f.window.txtKeyBindings[7]->text(), QStringLiteral("R"));
-    QCOMPARE(f.window.lblCustomize[0]->text(), QStringLiteral("Press New Key to Bind for the action [Erase]."));
+    QTest::mouseClick(f.window.txtKeyBindings(7), Qt::LeftButton);
+    QCOMPARE(f.window.txtKeyBindings(7)->text(), QString());
+    QTest::mouseClick(f.window.txtKeyBindings(8), Qt::LeftButton); // focus leaves box 7
+    QCOMPARE(f.window.txtKeyBindings(7)->text(), QStringLiteral("R"));
+    QCOMPARE(f.window.lblCustomize(0)->text(), QStringLiteral("Press New Key to Bind for the action [Erase]."));
     f.window.cmdFob->setFocus();
-    QCOMPARE(f.window.txtKeyBindings[8]->text(), QStringLiteral("E"));
-    QCOMPARE(f.window.lblCustomize[0]->text(), kResting);
+    QCOMPARE(f.window.txtKeyBindings(8)->text(), QStringLiteral("E"));
+    QCOMPARE(f.window.lblCustomize(0)->text(), kResting);
     QVERIFY(f.dialogs->asked.empty());
 }
 
@@ -284,18 +284,18 @@ void TestSettings::shiftArrivesFirst()
     WindowFixture f;
     QVERIFY(f.show());
     f.window.optTileSets[3]->select();
-    TextBox* box = f.window.txtKeyBindings[1];
+    TextBox* box = f.window.txtKeyBindings(1);
     QTest::mouseClick(box, Qt::LeftButton);
     QTest::keyPress(box, Qt::Key_Shift, Qt::ShiftModifier);
     QCOMPARE(f.window.KeyCodes[1], qint16(16));
     QCOMPARE(box->text(), QStringLiteral("SHIFT"));
     // the keypad binds with its own names
-    QTest::mouseClick(f.window.txtKeyBindings[2], Qt::LeftButton);
-    QTest::keyClick(f.window.txtKeyBindings[2], Qt::Key_Plus, Qt::KeypadModifier);
-    QCOMPARE(f.window.txtKeyBindings[2]->text(), QStringLiteral("PLUS SIGN (+)"));
-    QTest::mouseClick(f.window.txtKeyBindings[3], Qt::LeftButton);
-    QTest::keyClick(f.window.txtKeyBindings[3], Qt::Key_7, Qt::KeypadModifier);
-    QCOMPARE(f.window.txtKeyBindings[3]->text(), QStringLiteral("Keypad 7"));
+    QTest::mouseClick(f.window.txtKeyBindings(2), Qt::LeftButton);
+    QTest::keyClick(f.window.txtKeyBindings(2), Qt::Key_Plus, Qt::KeypadModifier);
+    QCOMPARE(f.window.txtKeyBindings(2)->text(), QStringLiteral("PLUS SIGN (+)"));
+    QTest::mouseClick(f.window.txtKeyBindings(3), Qt::LeftButton);
+    QTest::keyClick(f.window.txtKeyBindings(3), Qt::Key_7, Qt::KeypadModifier);
+    QCOMPARE(f.window.txtKeyBindings(3)->text(), QStringLiteral("Keypad 7"));
 }
 
 void TestSettings::longNamesShowTheirStart()
@@ -304,10 +304,10 @@ void TestSettings::longNamesShowTheirStart()
     QVERIFY(f.show());
     frmTessellon& w = f.window;
     w.optTileSets[3]->select();
-    QTest::mouseClick(w.txtKeyBindings[5], Qt::LeftButton);
-    QTest::keyClick(w.txtKeyBindings[5], Qt::Key_Backspace);
+    QTest::mouseClick(w.txtKeyBindings(5), Qt::LeftButton);
+    QTest::keyClick(w.txtKeyBindings(5), Qt::Key_Backspace);
     for (int i : {1, 3, 5}) { // BACKSPACE, PAGE DOWN, BACKSPACE bound by a key
-        TextBox* box = w.txtKeyBindings[i];
+        TextBox* box = w.txtKeyBindings(i);
         QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) > box->width());
         box->grab(); // lays the text out as drawn
         // the caret stands before the first letter, at the box's left

@@ -2,6 +2,7 @@
 #include "frame.h"
 #include "frmtessellon.h"
 #include "grid.h"
+#include "keynames.h"
 #include "palettelayout.h"
 #include "picturebox.h"
 #include "scrollbar.h"
@@ -32,6 +33,9 @@ private slots:
     void startUpState();
     void startUpOptionClicksChangeNothing();
     void basePanelsShowTheirOwnTiles();
+    void latePagesLookAsIfMadeAtStart_data();
+    void latePagesLookAsIfMadeAtStart();
+    void hotSpotsKeepTheirTabOrder();
     void hiddenControls();
     void firstLayoutFitsTheCanvas();
     void closingAsksNothing();
@@ -189,12 +193,12 @@ void TestWindow::basePanelsShowTheirOwnTiles()
     for (int i = 1; i <= 47; ++i) {
         // the own tile comes from the layout table, not from the panel under test
         const qint16 own = basePanels()[std::size_t(i)].ownTile;
-        PictureBox* p = f.window.picBaseTile[i];
+        PictureBox* p = f.window.picBaseTile(i);
         QVERIFY2(tiles.has(own), qPrintable(QString::number(i)));
         QCOMPARE(p->Tag.toInt(), int(own));
         QCOMPARE(p->Picture(), tiles.image(own));
     }
-    QVERIFY(f.window.picBaseTile[0]->Picture().isNull());
+    QVERIFY(f.window.picBaseTile(0)->Picture().isNull());
 }
 
 void TestWindow::hiddenControls()
@@ -210,11 +214,11 @@ void TestWindow::hiddenControls()
     // the focus holder lies outside the client area and is never seen
     QVERIFY(!f.window.rect().intersects(f.window.cmdFob->geometry()));
     for (int i = 1; i <= 13; ++i) {
-        QVERIFY(f.window.txtKeyBindings[i]->isReadOnly());
-        QCOMPARE(f.window.txtKeyBindings[i]->size(), QSize(33, 25));
+        QVERIFY(f.window.txtKeyBindings(i)->isReadOnly());
+        QCOMPARE(f.window.txtKeyBindings(i)->size(), QSize(33, 25));
     }
-    QCOMPARE(f.window.lblCustomize[9]->text(), QStringLiteral("Tab 1"));
-    QCOMPARE(f.window.lblCustomize[0]->text(),
+    QCOMPARE(f.window.lblCustomize(9)->text(), QStringLiteral("Tab 1"));
+    QCOMPARE(f.window.lblCustomize(0)->text(),
              QStringLiteral("To change a key binding, click the box containing the current "
                             "binding once, then press the new key to bind."));
 }
@@ -256,6 +260,52 @@ void TestWindow::closingAsksNothing()
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
     QVERIFY(f.window.close());
     QVERIFY(f.dialogs->asked.empty());
+}
+
+void TestWindow::latePagesLookAsIfMadeAtStart_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::newRow("Large") << int(kPageLarge);
+    QTest::newRow("Rooms / Cave / Misc") << int(kPageRooms);
+    QTest::newRow("Key Bindings") << int(kPageKeyBindings);
+}
+
+void TestWindow::latePagesLookAsIfMadeAtStart()
+{
+    QFETCH(int, page);
+    Fixture f;
+    Frame* frame = f.window.fraTileSet[std::size_t(page)];
+    QVERIFY(frame->findChildren<QWidget*>().isEmpty()); // start-up made nothing of it
+    f.window.optTileSets[std::size_t(page)]->click();
+    const QList<QWidget*> made = frame->findChildren<QWidget*>();
+    QVERIFY(!made.isEmpty());
+    const int captionSize = f.window.Label[1]->fontInfo().pixelSize();
+    for (QWidget* w : made) {
+        QVERIFY2(w->testAttribute(Qt::WA_NoMousePropagation), qPrintable(w->objectName()));
+        if (auto* t = qobject_cast<TextBox*>(w))
+            QCOMPARE(t->text(), KeyName(f.window.KeyCodes[std::size_t(t->Index())]));
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            l->ensurePolished();
+            QCOMPARE(l->fontInfo().pixelSize(), captionSize);
+        }
+        auto* p = qobject_cast<PictureBox*>(w);
+        if (p && p->objectName().startsWith(QLatin1String("picBaseTile")))
+            QCOMPARE(p->Picture(), TileCatalogue::instance().image(qint16(p->Tag.toInt())));
+    }
+}
+
+void TestWindow::hotSpotsKeepTheirTabOrder()
+{
+    Fixture f;
+    // made out of order, each page's hot-spots still fall in between the others by number
+    f.window.SelectTileSet(kPageRooms);
+    f.window.SelectTileSet(kPageLarge);
+    QList<int> order;
+    for (QWidget* w = f.window.nextInFocusChain(); w != &f.window; w = w->nextInFocusChain())
+        if (w->objectName().startsWith(QLatin1String("picTile(")))
+            order << static_cast<PictureBox*>(w)->Index();
+    QCOMPARE(order.size(), int(hotSpots().size()));
+    QVERIFY(std::is_sorted(order.begin(), order.end()));
 }
 
 void TestWindow::captionsShareOneFont()

@@ -46,6 +46,7 @@ private slots:
     void undoAfterGridSwitchedOff();
     void recordWithoutStampMovesCursorOnly();
     void snapshotOutsideCanvasIsWhite();
+    void afterImageNeverStoredRedoesWhite();
 };
 
 void TestUndoRing::startUpDoesNothingButRepair()
@@ -227,6 +228,21 @@ void TestUndoRing::snapshotOutsideCanvasIsWhite()
     QCOMPARE(canvas.Point(40, 130), kWhite);
     QCOMPARE(canvas.Point(41, 130), 0x00123456);
     QCOMPARE(canvas.Point(0, 131), 0x00123456);
+}
+
+void TestUndoRing::afterImageNeverStoredRedoesWhite()
+{
+    UndoRing ring;
+    Surface canvas(100, 100);
+    canvas.fillRect(QRect(0, 0, 100, 100), 0x00123456);
+    ring.PushUndo(canvas, QPoint(10, 20), QSize(31, 11)); // no PushRedo: its buffer is blank
+    QPoint cursor;
+    QVERIFY(ring.Undo(canvas, cursor, false));
+    QVERIFY(ring.Redo(canvas, cursor, false));
+    QCOMPARE(canvas.Point(10, 20), kWhite);
+    QCOMPARE(canvas.Point(40, 30), kWhite);
+    QCOMPARE(canvas.Point(41, 30), 0x00123456);
+    QCOMPARE(canvas.Point(40, 31), 0x00123456);
 }
 
 QTEST_GUILESS_MAIN(TestUndoRing)

@@ -60,7 +60,7 @@ constexpr QAbstractSlider::SliderAction kSliderActions[] = {
     QAbstractSlider::SliderToMinimum,     QAbstractSlider::SliderToMaximum};
 
 constexpr int kHotSpots = kLastHotSpot;
-constexpr int kBasePanels = int(std::tuple_size_v<decltype(frmTessellon::picBaseTile)>) - 1;
+constexpr int kBasePanels = 47; // picBaseTile(1..47); panel 0 is never shown
 
 QString keyText(int key, Qt::KeyboardModifiers mods)
 {
@@ -91,7 +91,7 @@ int SoakDriver::shownHotSpot()
     int shown[kHotSpots];
     int n = 0;
     for (int h = 1; h <= kHotSpots; ++h)
-        if (f_.window.picTile[h]->isVisibleTo(&f_.window)) shown[n++] = h;
+        if (f_.window.picTile(h)->isVisibleTo(&f_.window)) shown[n++] = h;
     return n == 0 ? 0 : shown[uniform(0, n - 1)];
 }
 
@@ -114,7 +114,7 @@ void SoakDriver::hotSpotMouse()
 {
     const int h = shownHotSpot();
     if (h == 0) return pageSwitch();
-    PictureBox* spot = f_.window.picTile[h];
+    PictureBox* spot = f_.window.picTile(h);
     const QPointF at = inside(spot, uniform(0, 100) / 100.0, uniform(0, 100) / 100.0);
     const Qt::MouseButton button = randomButton();
     const Qt::KeyboardModifiers mods = randomModifiers();
@@ -135,14 +135,14 @@ void SoakDriver::basePanelClick()
     int shown[kBasePanels];
     int n = 0;
     for (int p = 1; p <= kBasePanels; ++p)
-        if (f_.window.picBaseTile[p]->isVisibleTo(&f_.window)) shown[n++] = p;
+        if (f_.window.picBaseTile(p)->isVisibleTo(&f_.window)) shown[n++] = p;
     if (n == 0) return pageSwitch(); // the binding page is up: no panel to click
     const int p = shown[uniform(0, n - 1)];
-    PictureBox* panel = f_.window.picBaseTile[p];
+    PictureBox* panel = f_.window.picBaseTile(p);
     const Qt::MouseButton button = randomButton();
     note(QStringLiteral("base panel %1 button %2").arg(p).arg(int(button)));
     if (chance(50)) // what a panel stamps is the tile last previewed
-        sendMouse(f_.window.picTile[std::max(1, shownHotSpot())], QEvent::MouseMove, QPointF(1, 1),
+        sendMouse(f_.window.picTile(std::max(1, shownHotSpot())), QEvent::MouseMove, QPointF(1, 1),
                   Qt::NoButton, Qt::NoButton, {});
     click(panel, inside(panel, 0.5, 0.5), button, randomModifiers());
 }
@@ -160,7 +160,7 @@ void SoakDriver::hotSpotKeys()
 {
     const int h = shownHotSpot();
     if (h == 0) return pageSwitch();
-    PictureBox* spot = f_.window.picTile[h];
+    PictureBox* spot = f_.window.picTile(h);
     spot->setFocus(Qt::MouseFocusReason);
     const int presses = uniform(1, 5);
     for (int i = 0; i < presses; ++i) {

@@ -132,7 +132,7 @@ void TestTileArt::committedFileIsWhatTheGeneratorDraws()
     // target when this fails after a change to the art.
     QVERIFY2(committed == drawn, "committed PNG differs from the generator; regenerate");
     QVERIFY2(TileCatalogue::instance().image(qint16(tile)) == drawn,
-             "compiled resource is stale; re-run cmake");
+             "compiled pixel data is stale; rebuild");
 }
 
 void TestTileArt::coloursFollowTheContentTable()

@@ -1,6 +1,8 @@
+#include "packedtile.h"
 #include "tilecatalogue.h"
 #include "tilesizes.h"
 
+#include <QColorSpace>
 #include <QTest>
 
 using namespace tessellon;
@@ -14,6 +16,7 @@ private slots:
     void sizeTable_data();
     void sizeTable();
     void everyImageLoadsInTableSize();
+    void iconIsTheCommittedPicture();
     void outOfRangeNamesNoImage_data();
     void outOfRangeNamesNoImage();
 };
@@ -66,6 +69,15 @@ void TestTileCatalogue::everyImageLoadsInTableSize()
             QCOMPARE(image.height() % 10, 1);
         }
     }
+}
+
+void TestTileCatalogue::iconIsTheCommittedPicture()
+{
+    QImage committed = QImage(QStringLiteral(TESSELLON_SOURCE_DIR "/resources/tessellon.png"))
+                           .convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!committed.isNull());
+    committed.setColorSpace(QColorSpace()); // the pixels, not the file's colour space tag
+    QCOMPARE(unpackPicture(packedIcon()), committed);
 }
 
 void TestTileCatalogue::outOfRangeNamesNoImage_data()
