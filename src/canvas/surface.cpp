@@ -35,6 +35,7 @@ Surface Surface::withRoom(int w, int h)
     if (auto block = PixelBlock::allocate(w, h, memoryFor(w, h))) {
         QImage img = block->image(w, h);
         if (!img.isNull()) {
+            block->commitPages(w, h); // at once: a fault a page costs more than the whitening
             s.take(std::move(img), std::move(block));
             s.whitenOutside(QSize());
             return s;
