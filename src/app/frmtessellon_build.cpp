@@ -289,7 +289,8 @@ void frmTessellon::buildDrawingArea()
     picCanvas->setBackColor(kWhite);
     picCanvas->setCursor(Qt::CrossCursor);
     picCanvas->setMouseTracking(true);
-    Canvas = Surface(picCanvas->width(), picCanvas->height());
+    // the first layout widens it: room to do so in place, not in a copy of every pixel
+    Canvas = Surface::withRoom(picCanvas->width(), picCanvas->height());
     picCanvas->setSurface(&Canvas);
 
     shpCursor = new CursorShape(picCanvas);

@@ -18,6 +18,9 @@ public:
     /// A block that holds at least w x h pixels, if an image of that size in it commits at
     /// most `available` bytes; null when it would not, or memory runs out.
     static std::shared_ptr<PixelBlock> create(int w, int h, qint64 available);
+    /// One plain allocation with a quarter of headroom each way (the exact size if that
+    /// does not fit in `available`); null when memory runs out.
+    static std::shared_ptr<PixelBlock> allocate(int w, int h, qint64 available);
 
     PixelBlock(const PixelBlock&) = delete;
     PixelBlock& operator=(const PixelBlock&) = delete;
@@ -50,7 +53,6 @@ public:
 private:
     PixelBlock(uchar* data, qsizetype bytesPerLine, int rows, bool reserved);
     static std::shared_ptr<PixelBlock> reserve();
-    static std::shared_ptr<PixelBlock> allocate(int w, int h, qint64 available);
     uchar* row(int y) const noexcept { return data_ + qsizetype(y) * bytesPerLine_; }
     qint64 committed(QSize s) const noexcept;
 

@@ -28,6 +28,23 @@ Surface::Surface(int w, int h)
     setSize(w, h);
 }
 
+Surface Surface::withRoom(int w, int h)
+{
+    Surface s;
+    if (w < 1 || h < 1 || bytesOf(w, h) > kMaxSurfaceBytes) return s;
+    if (auto block = PixelBlock::allocate(w, h, memoryFor(w, h))) {
+        QImage img = block->image(w, h);
+        if (!img.isNull()) {
+            block->commitPages(w, h); // at once: a fault a page costs more than the whitening
+            s.take(std::move(img), std::move(block));
+            s.whitenOutside(QSize());
+            return s;
+        }
+    }
+    s.setSize(w, h);
+    return s;
+}
+
 bool Surface::setPicture(QImage&& picture, std::shared_ptr<PixelBlock> block)
 {
     if (picture.isNull()) {

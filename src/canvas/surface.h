@@ -34,6 +34,9 @@ public:
     Surface() = default;
     /// A white surface of w x h pixels (sizes below 1 give an empty surface).
     Surface(int w, int h);
+    /// A white surface of w x h pixels with a quarter of room each way to grow in place: for
+    /// a bitmap about to be widened, which would otherwise be copied whole at once.
+    static Surface withRoom(int w, int h);
 
     int width() const noexcept { return img_.width(); }
     int height() const noexcept { return img_.height(); }

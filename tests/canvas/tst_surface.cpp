@@ -197,8 +197,10 @@ void TestSurface::resizing()
 void TestSurface::largeGrowthStaysInPlace_data()
 {
     QTest::addColumn<bool>("adopted");
-    QTest::newRow("made large") << false;
-    QTest::newRow("adopted picture") << true;
+    QTest::addColumn<bool>("withRoom");
+    QTest::newRow("made large") << false << false;
+    QTest::newRow("adopted picture") << true << false;
+    QTest::newRow("made with room") << false << true;
 }
 
 // A large bitmap grows a strip at a time within its own memory, shrinks, and grows again
@@ -206,7 +208,9 @@ void TestSurface::largeGrowthStaysInPlace_data()
 void TestSurface::largeGrowthStaysInPlace()
 {
     QFETCH(bool, adopted);
-    Surface s(1500, 1400);
+    QFETCH(bool, withRoom);
+    Surface s = withRoom ? Surface::withRoom(1500, 1400) : Surface(1500, 1400);
+    QCOMPARE(count(s, kWhite), 1500 * 1400);
     if (adopted) {
         OwnedPixels picture = allocatePixels(1500, 1400);
         picture.image.fill(toRgb32(kWhite));
