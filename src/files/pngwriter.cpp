@@ -3,9 +3,8 @@
 // the bands are made between those calls, in ordinary C++ frames.
 #include "pngwriter.h"
 
-#include "progress.h"
-
 #include "bmpformat.h"
+#include "progress.h"
 
 #include <QImage>
 #include <QIODevice>
