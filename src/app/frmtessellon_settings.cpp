@@ -140,7 +140,7 @@ void frmTessellon::txtKeyBindings_Click(int i)
 {
     keyBoxes_[i]->clear();
     keyLabels_[0]->setText(QStringLiteral("Press New Key to Bind for the action [") +
-                             keyLabels_[i]->text() + QStringLiteral("]."));
+                           keyLabels_[i]->text() + QStringLiteral("]."));
 }
 
 void frmTessellon::txtKeyBindings_KeyDown(int i, int keyCode)

@@ -67,7 +67,7 @@ bool writeBmp24Pixels(QIODevice& out, const QImage& image, QString* error, Progr
         image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
     for (int bottom = image.height(); bottom > 0;) {
         if (progress && progress->stopRequested()) {
-            if (error) *error = QStringLiteral("stopped");
+            if (error) *error = stoppedReason();
             return false;
         }
         const int n = std::min(chunkRows, bottom);

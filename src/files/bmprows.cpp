@@ -6,6 +6,7 @@
 #include "bmppixels.h"
 #include "littleendian.h"
 #include "overwhite.h"
+#include "progress.h"
 #include "watcheddevice.h"
 
 #include <QImage>
@@ -214,7 +215,7 @@ bool readBmpRows(QIODevice& device, const BmpInfo& b, QImage& image, QString* er
         done += n;
     }
     if (hasAlpha(b) && !alphaOnWhite(image, device)) {
-        *error = QStringLiteral("stopped");
+        *error = stoppedReason();
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include "availablememory.h"
 #include "canvasrows.h"
 #include "picturereaders.h"
+#include "progress.h"
 #include "watcheddevice.h"
 
 #include <QIODevice>
@@ -196,7 +197,7 @@ bool readRows(JpegJob& job, long memoryLeft, uchar* const* rows)
 
 PictureResult failure(const JpegJob& job)
 {
-    if (job.stopped) return refusal(QStringLiteral("stopped"));
+    if (job.stopped) return refusal(stoppedReason());
     if (job.truncated) return refusal(QStringLiteral("the JPEG is truncated"));
     if (job.err.msg_code == JERR_NO_BACKING_STORE || job.err.msg_code == JERR_OUT_OF_MEMORY)
         return refusal(QStringLiteral("decoding the picture would take too much memory"));

@@ -4,6 +4,7 @@
 #include "canvasrows.h"
 #include "overwhite.h"
 #include "picturereaders.h"
+#include "progress.h"
 #include "watcheddevice.h"
 
 #include <QIODevice>
@@ -120,7 +121,7 @@ private:
 
 PictureResult failure(const PngJob& job)
 {
-    if (job.stopped) return refusal(QStringLiteral("stopped"));
+    if (job.stopped) return refusal(stoppedReason());
     if (job.truncated) return refusal(QStringLiteral("the PNG is truncated"));
     return refusal(QStringLiteral("the PNG is damaged: ") + QString::fromLatin1(job.message));
 }

@@ -262,7 +262,7 @@ bool writePngPixels(QIODevice& out, const QImage& image, const PngSettings& sett
         return fail(QStringLiteral("not enough memory to save the PNG"));
     if (!writeHeader(job, image.width(), image.height(), palette.data(), table.count(), settings) ||
         !writeAllRows(job, image, bandRows, table, progress) || !writeEnd(job)) {
-        if (progress && progress->stopRequested()) return fail(QStringLiteral("stopped"));
+        if (progress && progress->stopRequested()) return fail(stoppedReason());
         if (job.writeFailed) return fail(out.errorString());
         if (job.message[0] == 0) return fail(QStringLiteral("not enough memory to save the PNG"));
         return fail(QStringLiteral("the PNG could not be made: ") +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -34,5 +35,11 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> permille_{0};
 };
+
+/// The reason a load or save gives when it ended because a stop was requested.
+inline QString stoppedReason()
+{
+    return QStringLiteral("stopped");
+}
 
 } // namespace tessellon

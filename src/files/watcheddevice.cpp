@@ -19,7 +19,7 @@ bool WatchedDevice::seek(qint64 pos)
 qint64 WatchedDevice::readData(char* data, qint64 maxSize)
 {
     if (progress_.stopRequested()) {
-        setErrorString(QStringLiteral("stopped"));
+        setErrorString(stoppedReason());
         return -1;
     }
     const qint64 n = inner_.read(data, maxSize);
