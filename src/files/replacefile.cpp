@@ -137,28 +137,92 @@ int createTemp(const QByteArray& target, QByteArray& temp)
     }
 }
 
-// The file a save of `path` replaces, found as the kernel would find it: the directory
-// resolved physically, then the name's chain of links followed, each relative to the
-// directory that link really lives in, so that every link stays a link. Empty with errno
-// set on failure, ELOOP past kMaxLinks links.
-QByteArray resolveTarget(QByteArray path)
+// The path of what `fd` refers to, as the kernel resolved it; empty on failure.
+QByteArray pathOf(int fd)
+{
+    char buf[PATH_MAX];
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(proc.constData(), buf, sizeof buf);
+    if (n <= 0 || n == ssize_t(sizeof buf)) {
+        if (n >= 0) errno = ENAMETOOLONG;
+        return {};
+    }
+    return QByteArray(buf, n);
+}
+
+// Whether the system refuses to follow a link that another user planted in a sticky,
+// world-writable folder. Unknown counts as refusing: the safer reading.
+bool linksProtected()
+{
+    QFile setting(QStringLiteral("/proc/sys/fs/protected_symlinks"));
+    return !setting.open(QIODevice::ReadOnly) || setting.read(8).trimmed() != "0";
+}
+
+// The kernel's rule for following the link `link` in the folder `dir`: in a sticky,
+// world-writable folder only a link of our own or of the folder's owner is followed.
+bool mayFollow(const struct stat& dir, const struct stat& link)
+{
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    if ((dir.st_mode & kShared) != kShared || !linksProtected()) return true;
+    return link.st_uid == ::geteuid() || link.st_uid == dir.st_uid;
+}
+
+// Reads the link `name` in the folder `dirFd` where the kernel's rules let us follow it:
+// 1 with `to` set for a link, 0 where no link is there (the save makes the name), -1 with
+// errno set where it is refused.
+int readFollowable(int dirFd, const QByteArray& name, QByteArray& to)
+{
+    struct stat folder = {}, link = {};
+    if (::fstatat(dirFd, name.constData(), &link, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? 0 : -1;
+    if (!S_ISLNK(link.st_mode)) return 0;
+    if (::fstat(dirFd, &folder) != 0) return -1;
+    if (!mayFollow(folder, link)) return errno = EACCES, -1;
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlinkat(dirFd, name.constData(), buf, sizeof buf);
+    if (n < 0) return -1;
+    if (n == ssize_t(sizeof buf)) return errno = ENAMETOOLONG, -1;
+    to = QByteArray(buf, n);
+    return 1;
+}
+
+// A chain of links that ends in a name not made yet, followed by hand as the kernel would,
+// each link read relative to the folder it really lives in. Empty with errno set on
+// failure, ELOOP past kMaxLinks links.
+QByteArray followDangling(QByteArray path)
 {
     for (int links = 0;; ++links) {
         const QByteArray name = path.sliced(path.lastIndexOf('/') + 1);
         if (name.isEmpty() || name == "." || name == "..") return path; // a directory, refused
-        char buf[PATH_MAX];
-        if (!::realpath(dirOf(path).constData(), buf)) return {};
-        const QByteArray dir(buf);
+        const int dirFd = ::open(dirOf(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd < 0) return {};
+        const QByteArray dir = pathOf(dirFd);
+        QByteArray to;
+        const int found = dir.isEmpty() ? -1 : readFollowable(dirFd, name, to);
+        const int error = errno;
+        ::close(dirFd);
+        errno = error;
+        if (found < 0) return {};
         path = joined(dir, name);
-        const ssize_t n = ::readlink(path.constData(), buf, sizeof buf);
-        if (n < 0) return errno == EINVAL || errno == ENOENT ? path : QByteArray();
-        if (links == kMaxLinks || n == ssize_t(sizeof buf)) {
-            errno = links == kMaxLinks ? ELOOP : ENAMETOOLONG;
-            return {};
-        }
-        const QByteArray to(buf, n);
+        if (found == 0) return path;
+        if (links == kMaxLinks) return errno = ELOOP, QByteArray();
         path = to.startsWith('/') ? to : joined(dir, to);
     }
+}
+
+// The file a save of `path` replaces, found as the kernel finds it, its rules for links in
+// shared folders included: where the file exists the kernel itself follows the links; only a
+// chain ending in a name not made yet is followed by hand. Every link stays a link. Empty
+// with errno set on failure.
+QByteArray resolveTarget(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_PATH | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? followDangling(path) : QByteArray();
+    const QByteArray real = pathOf(fd);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return real;
 }
 
 // The umask, read without changing it: setting it to read it would race other threads.

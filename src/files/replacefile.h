@@ -35,7 +35,9 @@ const FileCalls& systemFileCalls();
 /// removed by the next open() for that name, whatever process or namespace made it.
 ///
 /// A symbolic link as the target is kept and the file its chain of links leads to is
-/// replaced, each link read relative to the directory it lives in, up to 40 of them. An
+/// replaced, the links followed as the kernel follows them, up to 40: a link another user
+/// planted in a sticky, world-writable folder (as /tmp) is refused where the system
+/// protects such links, a chain to a name not made yet included. An
 /// existing target keeps its permission bits and, where the system allows, its owner and
 /// group; a new one gets 0666 less the umask. A target that is not a regular file, or is
 /// read-only for us, is refused.

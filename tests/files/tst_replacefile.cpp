@@ -96,6 +96,23 @@ QStringList listing(const QString& dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+// Turns on the system's protection of links in shared folders for a test where it may, and
+// puts the setting back afterwards.
+struct ProtectedLinks
+{
+    QByteArray was = readFile(QStringLiteral("/proc/sys/fs/protected_symlinks")).trimmed();
+    bool on = was == "1" || (!was.isEmpty() && set("1"));
+    ~ProtectedLinks()
+    {
+        if (was != "1" && on) set(was);
+    }
+    static bool set(const QByteArray& value)
+    {
+        QFile f(QStringLiteral("/proc/sys/fs/protected_symlinks"));
+        return f.open(QIODevice::WriteOnly) && f.write(value + '\n') > 0 && f.flush();
+    }
+};
+
 } // namespace
 
 class TestReplaceFile : public QObject
@@ -228,20 +245,29 @@ void TestReplaceFile::linkLayouts_data()
     QTest::addColumn<QStringList>("links"); // a link's name, then what it holds, pair after pair
     QTest::addColumn<QString>("save");
     QTest::addColumn<QString>("written"); // where the bytes land; empty when refused
+    // the folder sticky and world-writable, its first link another user's, and the system
+    // protecting such links
+    QTest::addColumn<bool>("foreign");
     QStringList chain;
     for (int i = 0; i <= 40; ++i)
         chain << QString("c%1").arg(i) << QString("c%1").arg(i + 1);
     // clang-format off
     QTest::newRow("chain to a file not made yet")
-        << QStringList{"real/"} << QStringList{"l1", "l2", "l2", "real/end"} << "l1" << "real/end";
+        << QStringList{"real/"} << QStringList{"l1", "l2", "l2", "real/end"} << "l1" << "real/end" << false;
     QTest::newRow("relative link in a linked folder")
         << QStringList{"a/b/c/", "a/b/data/", "data/m"}
-        << QStringList{"lk", "a/b/c", "a/b/c/m", "../data/m"} << "lk/m" << "a/b/data/m";
-    QTest::newRow("loop") << QStringList{} << QStringList{"l1", "l2", "l2", "l1"} << "l1" << "";
-    QTest::newRow("dangling") << QStringList{} << QStringList{"d", "new"} << "d" << "new";
-    QTest::newRow("link to a folder") << QStringList{"sub/"} << QStringList{"ld", "sub"} << "ld" << "";
-    QTest::newRow("40 links") << QStringList{} << chain.mid(2) << "c1" << "c41";
-    QTest::newRow("41 links") << QStringList{} << chain << "c0" << "";
+        << QStringList{"lk", "a/b/c", "a/b/c/m", "../data/m"} << "lk/m" << "a/b/data/m" << false;
+    QTest::newRow("loop") << QStringList{} << QStringList{"l1", "l2", "l2", "l1"} << "l1" << "" << false;
+    QTest::newRow("dangling") << QStringList{} << QStringList{"d", "new"} << "d" << "new" << false;
+    QTest::newRow("link to a folder") << QStringList{"sub/"} << QStringList{"ld", "sub"} << "ld" << "" << false;
+    QTest::newRow("40 links") << QStringList{} << chain.mid(2) << "c1" << "c41" << false;
+    QTest::newRow("41 links") << QStringList{} << chain << "c0" << "" << false;
+    QTest::newRow("another user's link to a file, shared folder")
+        << QStringList{"mine"} << QStringList{"ln", "mine"} << "ln" << "" << true;
+    QTest::newRow("another user's link to a name not made yet, shared folder")
+        << QStringList{} << QStringList{"ln", "fresh"} << "ln" << "" << true;
+    QTest::newRow("another user's link down a chain, shared folder")
+        << QStringList{} << QStringList{"ln", "l2", "l2", "fresh"} << "l2" << "fresh" << true;
     // clang-format on
 }
 
@@ -251,14 +277,24 @@ void TestReplaceFile::linkLayouts()
     QFETCH(QStringList, links);
     QFETCH(QString, save);
     QFETCH(QString, written);
+    QFETCH(bool, foreign);
     QTemporaryDir root;
+    const ProtectedLinks protection;
+    if (foreign && !protection.on) QSKIP("the system does not protect links in shared folders");
     for (const QString& m : made) {
         QVERIFY(QDir(root.path()).mkpath(m.endsWith('/') ? m : QFileInfo(m).path()));
         if (!m.endsWith('/')) writeFile(root.filePath(m), "old");
     }
     for (qsizetype i = 0; i + 1 < links.size(); i += 2)
         QCOMPARE(::symlink(qPrintable(links[i + 1]), qPrintable(root.filePath(links[i]))), 0);
+    if (foreign) {
+        QCOMPARE(::chmod(qPrintable(root.path()), 01777), 0);
+        if (::lchown(qPrintable(root.filePath(links[0])), 4242, 4242) != 0)
+            QSKIP("a link cannot be given to another user here");
+    }
+    const QStringList before = listing(root.path());
     QCOMPARE(replaceFile(root.filePath(save), "new", nullptr), !written.isEmpty());
+    if (written.isEmpty()) QCOMPARE(listing(root.path()), before);
     if (!written.isEmpty()) QCOMPARE(readFile(root.filePath(written)), QByteArray("new"));
     for (const QString& m : made)
         if (!m.endsWith('/')) QCOMPARE(readFile(root.filePath(m)), QByteArray("old"));
