@@ -5,10 +5,12 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -54,10 +56,10 @@ int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
 bool QtDialogs::ProgressBox(const QString& title, const QString& name, Progress& progress,
                             const std::function<bool()>& finished)
 {
+    if (finished()) return true;
     QDialog box(parent_);
     box.setStyleSheet(QString::fromLatin1(kCaptionStyleSheet)); // as the other boxes
     box.setWindowTitle(title);
-    box.setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(&box);
     auto* label = new QLabel(name, &box);
     label->setTextFormat(Qt::PlainText);
@@ -65,6 +67,12 @@ bool QtDialogs::ProgressBox(const QString& title, const QString& name, Progress&
     bar->setRange(0, 1000);
     bar->setMinimumWidth(320);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &box);
+    // Return, Enter and Space held down to confirm the box before must not stop the work:
+    // Cancel is no default button and never takes the focus, so only a click presses it.
+    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+    cancel->setAutoDefault(false);
+    cancel->setDefault(false);
+    cancel->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(label);
     layout->addWidget(bar);
     layout->addWidget(buttons);
@@ -75,10 +83,15 @@ bool QtDialogs::ProgressBox(const QString& title, const QString& name, Progress&
         bar->setValue(progress.permille());
         if (finished()) box.accept();
     });
+    // Not modal: the system drops a close of a window that a modal box blocks, and the window
+    // must hear it to close once the work is over. Its input is blocked by the caller instead.
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
     poll.start();
-    if (finished()) return true;
-    // Escape and the title bar's close button reject the box, as Cancel does.
-    if (box.exec() == QDialog::Accepted) return true;
+    box.show();
+    box.activateWindow();
+    loop.exec(); // Escape and the title bar's close button reject the box, as Cancel does
+    if (box.result() == QDialog::Accepted) return true;
     progress.requestStop();
     return false;
 }

@@ -248,6 +248,8 @@ private:
     enum class SaveOutcome { Saved, Failed, Cancelled };
     /// Saves the canvas at `path` behind the "Saving" box.
     SaveOutcome writeInBackground(const QString& path, MapFormat format);
+    /// Closes the window when a close was held while a load or save ran.
+    void closeIfHeld();
     void viewHome();
     void showTileOnPanel(qint16 panel, qint16 tile);
     /// Puts back the own tile on the base panel that hot-spot `hotSpot` belongs to.
@@ -265,6 +267,7 @@ private:
     std::array<QLabel*, 14> keyLabels_{};   // 0..13
     QString programDir_;
     std::unique_ptr<Dialogs> dialogs_;
+    bool closeHeld_ = false;
 };
 
 } // namespace tessellon

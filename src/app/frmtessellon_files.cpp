@@ -45,9 +45,12 @@ bool frmTessellon::setCanvasPicture(QImage&& picture, std::shared_ptr<PixelBlock
 bool frmTessellon::readInBackground(const QString& path, PictureResult& result)
 {
     Progress progress;
-    return runLongWork(
+    HeldClose close{.stopsWork = true};
+    const bool read = runLongWork(
         *this, dialogs(), QStringLiteral("Loading"), QFileInfo(path).fileName(), progress,
-        [&] { result = readPicture(path, &progress); }, progressBoxDelayMs);
+        [&] { result = readPicture(path, &progress); }, close, progressBoxDelayMs);
+    closeHeld_ = closeHeld_ || close.asked;
+    return read;
 }
 
 frmTessellon::SaveOutcome frmTessellon::writeInBackground(const QString& path, MapFormat format)
@@ -55,13 +58,20 @@ frmTessellon::SaveOutcome frmTessellon::writeInBackground(const QString& path, M
     Progress progress;
     bool written = false;
     const QImage image = Canvas.image(); // held still: the window takes no input meanwhile
+    HeldClose close; // a save asked for runs to its end before the window goes
     runLongWork(
         *this, dialogs(), QStringLiteral("Saving"), QFileInfo(path).fileName(), progress,
         [&] { written = writeMap(image, path, format, nullptr, systemFileCalls(), &progress); },
-        progressBoxDelayMs);
+        close, progressBoxDelayMs);
+    closeHeld_ = closeHeld_ || close.asked;
     // A save that reached its end before the stop stands, cancelled or not.
     if (written) return SaveOutcome::Saved;
     return progress.stopRequested() ? SaveOutcome::Cancelled : SaveOutcome::Failed;
+}
+
+void frmTessellon::closeIfHeld()
+{
+    if (std::exchange(closeHeld_, false)) close();
 }
 
 void frmTessellon::cmdLoad_Click()
@@ -185,7 +195,14 @@ bool frmTessellon::handleDrop(QEvent* event)
             return true;
         }
         e->acceptProposedAction();
-        LoadDroppedFile(path);
+        // The program the file came from waits until the drop returns: load afterwards.
+        QMetaObject::invokeMethod(
+            this,
+            [this, path] {
+                LoadDroppedFile(path);
+                closeIfHeld();
+            },
+            Qt::QueuedConnection);
         return true;
     }
     default: return false;
@@ -224,8 +241,14 @@ void frmTessellon::dropEvent(QDropEvent* e)
 
 void frmTessellon::wireFiles()
 {
-    connect(cmdLoad, &QPushButton::clicked, this, &frmTessellon::cmdLoad_Click);
-    connect(cmdSave, &QPushButton::clicked, this, &frmTessellon::cmdSave_Click);
+    connect(cmdLoad, &QPushButton::clicked, this, [this] {
+        cmdLoad_Click();
+        closeIfHeld();
+    });
+    connect(cmdSave, &QPushButton::clicked, this, [this] {
+        cmdSave_Click();
+        closeIfHeld();
+    });
     connect(cmdClear, &QPushButton::clicked, this, &frmTessellon::cmdClear_Click);
     for (QWidget* w : std::initializer_list<QWidget*>{picScrollContainer, picCanvas}) {
         w->setAcceptDrops(true);

@@ -45,13 +45,13 @@ bool isInput(QEvent::Type type)
     }
 }
 
-// Drops every input meant for one window. The modal box already keeps the user's input
-// from it; this also stops what modality lets through, such as a drop from another
-// program or an event posted before the box opened.
+// Drops every input meant for one window while the box shows, a drop from another program
+// and an event posted before the box opened included. A close of the window is held.
 class InputBlocker : public QObject
 {
 public:
-    explicit InputBlocker(QWidget& window) : window_(window)
+    InputBlocker(QWidget& window, Progress& progress, HeldClose& close)
+        : window_(window), progress_(progress), close_(close)
     {
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -62,30 +62,37 @@ protected:
     {
         if (!isInput(event->type()) || !watched->isWidgetType()) return false;
         if (static_cast<QWidget*>(watched)->window() != &window_) return false;
+        if (event->type() == QEvent::Close && watched == &window_) {
+            close_.asked = true;
+            if (close_.stopsWork) progress_.requestStop();
+        }
         event->ignore();
         return true;
     }
 
 private:
     QWidget& window_;
+    Progress& progress_;
+    HeldClose& close_;
 };
 
 } // namespace
 
 bool runLongWork(QWidget& window, Dialogs& dialogs, const QString& title, const QString& name,
-                 Progress& progress, const std::function<void()>& work, int boxDelayMs)
+                 Progress& progress, const std::function<void()>& work, HeldClose& close,
+                 int boxDelayMs)
 {
     std::unique_ptr<QThread> thread(QThread::create(work));
     thread->start();
-    if (thread->wait(QDeadlineTimer(boxDelayMs))) return true;
+    if (boxDelayMs > 0 && thread->wait(QDeadlineTimer(boxDelayMs))) return true;
     bool finished;
     {
-        const InputBlocker blocker(window);
+        const InputBlocker blocker(window, progress, close);
         finished = dialogs.ProgressBox(title, name, progress, [&] { return thread->isFinished(); });
     }
     if (!finished) progress.requestStop();
     thread->wait();
-    return finished;
+    return finished && !progress.stopRequested();
 }
 
 } // namespace tessellon

@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <deque>
+#include <functional>
 
 /// Dialogs whose answers a test scripts in advance; every box asked is recorded, and a box
 /// asked with no answer left counts as a failure the test can check.
@@ -25,6 +26,8 @@ public:
     /// One per progress box: true presses Cancel as soon as it shows; without any left the
     /// box stays until the work has finished, handling events as the real one does.
     std::deque<bool> cancels;
+    /// Run once each time a progress box shows, before it handles any event.
+    std::function<void()> whileShowing;
     std::vector<Asked> asked;
     int unanswered = 0;
 
@@ -57,6 +60,7 @@ public:
                      const std::function<bool()>& finished) override
     {
         asked.push_back({QStringLiteral("ProgressBox"), name, title, QString(), 0});
+        if (whileShowing) whileShowing();
         const bool cancel = !cancels.empty() && cancels.front();
         if (!cancels.empty()) cancels.pop_front();
         if (cancel) {

@@ -42,6 +42,7 @@ void drop(QWidget* target, const QList<QUrl>& urls, const QString& text = {},
     QCoreApplication::sendEvent(target, &enter);
     QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &dropped);
+    QCoreApplication::processEvents(); // the load runs once the drop has returned
 }
 
 const QString kLoadError = QStringLiteral(

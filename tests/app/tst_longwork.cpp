@@ -1,13 +1,17 @@
 // Loads and saves behind the progress box: cancelled, they leave everything as it was, and
 // no input reaches the window while the box shows.
 #include "cursorshape.h"
+#include "mapfile.h"
 #include "picturebox.h"
 #include "undoring.h"
 #include "windowfixture.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 
 using namespace tessellon;
 
@@ -64,6 +68,9 @@ private slots:
     void cancelledLoadChangesNothing();
     void cancelledSaveKeepsTheOldFile();
     void noInputReachesTheWindowWhileTheBoxShows();
+    void onlyEscapeOrCancelStopsTheBox();
+    void closeWhileTheBoxShows_data();
+    void closeWhileTheBoxShows();
 };
 
 void TestLongWork::cancelledLoadChangesNothing_data()
@@ -154,6 +161,80 @@ void TestLongWork::noInputReachesTheWindowWhileTheBoxShows()
     QCoreApplication::processEvents();
     QVERIFY(f.window.shpCursor->pos() != QPoint(60, 30));
     QVERIFY(f.window.Canvas.image() != picture);
+}
+
+void TestLongWork::onlyEscapeOrCancelStopsTheBox()
+{
+    QWidget parent;
+    parent.show();
+    QtDialogs dialogs(&parent);
+    Progress progress;
+    int keysLeftItRunning = 0;
+    QTimer::singleShot(0, &parent, [&] {
+        auto* box = parent.findChild<QDialog*>();
+        QVERIFY(box && QTest::qWaitForWindowActive(box));
+        for (const auto& [key, mods] : {std::pair{Qt::Key_Return, Qt::NoModifier},
+                                        std::pair{Qt::Key_Enter, Qt::KeypadModifier},
+                                        std::pair{Qt::Key_Space, Qt::NoModifier}}) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : box, key, mods);
+            keysLeftItRunning += box->isVisible() && !progress.stopRequested();
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QVERIFY(!dialogs.ProgressBox(QStringLiteral("Saving"), QStringLiteral("x.bmp"), progress,
+                                 [] { return false; }));
+    QCOMPARE(keysLeftItRunning, 3);
+    QVERIFY(progress.stopRequested());
+}
+
+void TestLongWork::closeWhileTheBoxShows_data()
+{
+    QTest::addColumn<QString>("how");       // "typed", "dropped" or "saved"
+    QTest::addColumn<QString>("name");      // typed in the box
+    QTest::addColumn<QString>("message"); // shown before the window closes
+    // a close stops a load, so the canvas stays; a save runs to its end or its error
+    QTest::newRow("typed load") << "typed" << "big" << "";
+    QTest::newRow("dropped load") << "dropped" << "" << "";
+    QTest::newRow("save") << "saved" << "out" << "";
+    QTest::newRow("failing save") << "saved" << "dir" << "Error saving bitmap.";
+}
+
+void TestLongWork::closeWhileTheBoxShows()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    WindowFixture f;
+    QVERIFY(f.show());
+    QVERIFY(stripes(900, 700).save(f.path(QStringLiteral("big.bmp")), "BMP"));
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("dir.bmp")));
+    prepare(f);
+    const QImage canvas = f.window.Canvas.image().copy();
+    f.dialogs->inputs = {name};
+    f.dialogs->answers = {msgbox::kOk};
+    f.dialogs->whileShowing = [&f] { f.window.close(); };
+    if (how == QLatin1String("typed")) f.window.cmdLoad->click();
+    if (how == QLatin1String("saved")) f.window.cmdSave->click();
+    if (how == QLatin1String("dropped")) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(f.path(QStringLiteral("big.bmp")))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(f.window.picCanvas, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(f.window.picCanvas, &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(f.dialogs->asked.empty()); // the drop returned before the load began
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(!f.window.isVisible());
+    QVERIFY(QFile::exists(f.path(QStringLiteral("Tessellon.ini")))); // as any close stores it
+    const auto& last = f.dialogs->asked.back();
+    QCOMPARE(last.kind, message.isEmpty() ? QStringLiteral("ProgressBox") : QStringLiteral("MsgBox"));
+    if (!message.isEmpty()) QCOMPARE(last.text, message);
+    QCOMPARE(f.window.Canvas.image(), canvas);
+    if (name == QLatin1String("out"))
+        QCOMPARE(readPicture(f.path(QStringLiteral("out.bmp"))).image.size(), canvas.size());
 }
 
 QTEST_MAIN(TestLongWork)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A slow load cancelled through its real "Loading" box with Escape: the box goes at once,
-# and the canvas, the caption and the names stay as they were.
+# and the canvas, the caption and the names stay as they were. Return, keypad Enter and
+# Space leave the box alone, and a close of the window while the box shows closes it.
 source "$(dirname "$0")/lib.sh"
 
 read -r hx hy <<<"$HOTSPOT_110_XY"
@@ -14,6 +15,9 @@ click_at $LOAD_XY
 answer_input_box "Load Map" slow.jpg
 wait_window Loading
 xdotool windowfocus --sync "$WINDOW"
+xdotool key --delay 50 Return KP_Enter space
+sleep 0.3
+check "Return, Enter and Space leave the load running" xdotool search --onlyvisible --name '^Loading$'
 started=$(date +%s%N)
 xdotool key Escape
 wait_until "the Loading box to close" no_window Loading
@@ -34,5 +38,12 @@ wait_until "the map to be saved again" caption_is "Tessellon before.bmp"
 save_as after
 check "the canvas is as it was before the cancelled load" \
     same_pixels "$E2E_DIR/after.bmp" "$E2E_DIR/before.bmp"
+
+# The window closed while the box shows: the load stops and the program ends.
+rm -f "$E2E_DIR/Tessellon.ini"
+click_at $LOAD_XY
+answer_input_box "Load Map" slow.jpg
+wait_window Loading
 close_app
+check "the close stored the settings" test -s "$E2E_DIR/Tessellon.ini"
 finish

@@ -357,6 +357,7 @@ void SoakDriver::drop()
     QCoreApplication::sendEvent(target, &enter);
     QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &dropped);
+    QCoreApplication::processEvents(); // the load runs once the drop has returned
 }
 
 void SoakDriver::windowResize()
