@@ -24,6 +24,9 @@ namespace {
 
 constexpr size_t kCompressedBytes = 256 * 1024; // bytes handed to each write
 constexpr quint32 kNoColour = 0xFFFFFFFF;       // no masked 24-bit colour is this
+// The colour scan's share of the bar, in thousandths: about its share of a palette map's
+// save, so the bar moves at one pace through both.
+constexpr qint64 kScanShare = 150;
 
 // The colours of a picture of at most 256, in order of first sight, each found again by
 // an open-addressed table twice their number. Maps come in long runs of one colour, so
@@ -85,14 +88,16 @@ template <typename Take> bool forEachBand(const QImage& image, int bandRows, Tak
     return true;
 }
 
-enum class Colours { Few, Many, NoMemory };
+enum class Colours { Few, Many, NoMemory, Stopped };
 
-// Fills `table` with the picture's colours, stopping at a 257th.
-Colours collectColours(const QImage& image, int bandRows, ColourTable& table)
+// Fills `table` with the picture's colours, stopping at a 257th, or when asked to.
+Colours collectColours(const QImage& image, int bandRows, ColourTable& table, Progress* progress)
 {
-    bool many = false;
+    bool many = false, stopped = false;
+    int done = 0;
     const bool whole = forEachBand(image, bandRows, [&](const QRgb* const* rows, int n) {
-        for (int i = 0; i < n && !many; ++i) {
+        stopped = progress && progress->stopRequested();
+        for (int i = 0; i < n && !many && !stopped; ++i) {
             quint32 last = kNoColour;
             for (int x = 0; x < image.width() && !many; ++x) {
                 const quint32 c = rows[i][x] & 0xFFFFFF;
@@ -101,8 +106,10 @@ Colours collectColours(const QImage& image, int bandRows, ColourTable& table)
                 many = !table.add(c);
             }
         }
-        return !many;
+        if (progress) progress->report((done += n) * kScanShare, qint64(image.height()) * 1000);
+        return !many && !stopped;
     });
+    if (stopped) return Colours::Stopped;
     if (many) return Colours::Many;
     return whole ? Colours::Few : Colours::NoMemory;
 }
@@ -233,7 +240,8 @@ bool writeAllRows(PngWriteJob& job, const QImage& image, int bandRows, const Col
             rows[size_t(i)] = out;
         }
         if (!writeRows(job, rows.data(), n)) return false;
-        if (progress) progress->report(done += n, image.height());
+        const qint64 h = image.height();
+        if (progress) progress->report(h * kScanShare + (done += n) * (1000 - kScanShare), h * 1000);
         return true;
     });
 }
@@ -249,7 +257,8 @@ bool writePngPixels(QIODevice& out, const QImage& image, const PngSettings& sett
     };
     const int bandRows = bmpRowsPerChunk(qint64(image.width()) * 4);
     ColourTable table;
-    const Colours colours = collectColours(image, bandRows, table);
+    const Colours colours = collectColours(image, bandRows, table, progress);
+    if (colours == Colours::Stopped) return fail(stoppedReason());
     if (colours == Colours::Many) table = ColourTable(); // written as RGB
     std::vector<png_color> palette(size_t(table.count()));
     for (int i = 0; i < table.count(); ++i)

@@ -1,4 +1,6 @@
 #include "mapfile.h"
+#include "pngwriter.h"
+#include "progress.h"
 #include "testfiles.h"
 
 #include <QBuffer>
@@ -137,6 +139,7 @@ private slots:
     void roundTrip();
     void pngRoundTrip_data();
     void pngRoundTrip();
+    void pngColourScanReportsAndStops();
     void headerBytes();
     void replacesExistingFile();
     void readsVariants_data();
@@ -263,6 +266,35 @@ void TestMapFile::pngRoundTrip()
     QCOMPARE(int(file.at(25)), colourType);
     QCOMPARE(readPicture(path).image, expected);
     QCOMPARE(QImageReader(path).read().convertToFormat(QImage::Format_RGB32), expected);
+}
+
+// The colours of a map are scanned before its first byte: the scan must move the bar and
+// hear a stop, or a large save sits at 0 and cannot be stopped meanwhile.
+void TestMapFile::pngColourScanReportsAndStops()
+{
+    struct FirstWrite : QIODevice
+    {
+        Progress& progress;
+        int barAtFirstByte = -1;
+        explicit FirstWrite(Progress& p) : progress(p) { open(WriteOnly); }
+        qint64 readData(char*, qint64) override { return -1; }
+        qint64 writeData(const char*, qint64 n) override
+        {
+            if (barAtFirstByte < 0) barAtFirstByte = progress.permille();
+            return n;
+        }
+    };
+    QImage map(3000, 400, QImage::Format_RGB32); // bands of 87 rows
+    map.fill(Qt::white);
+    Progress going, stopped;
+    stopped.requestStop();
+    FirstWrite goingOut(going), stoppedOut(stopped);
+    QString error;
+    QVERIFY(writePngPixels(goingOut, map, {}, &error, &going));
+    QVERIFY(goingOut.barAtFirstByte > 0);
+    QVERIFY(!writePngPixels(stoppedOut, map, {}, &error, &stopped));
+    QCOMPARE(stoppedOut.barAtFirstByte, -1);
+    QCOMPARE(error, stoppedReason());
 }
 
 void TestMapFile::headerBytes()
