@@ -3,12 +3,17 @@
 #include "bmppixels.h"
 #include "picturereaders.h"
 #include "pixelpool.h"
+#include "progress.h"
+#include "watcheddevice.h"
 
 #include <QIODevice>
 
 namespace tessellon {
 
 namespace {
+
+// The bar's share, in thousandths, of the check of the runs before they are decoded.
+constexpr int kRunsWalkShare = 300;
 
 bool runLength(const BmpInfo& b)
 {
@@ -32,6 +37,8 @@ bool pixelsPresent(QIODevice& device, const BmpInfo& b)
 {
     const qint64 available = device.size() - b.pixelOffset;
     if (!runLength(b)) return available >= bmpRowBytes(b.width, b.bitCount) * b.rows;
+    // the runs are read twice: the bar moves through both
+    if (Progress* progress = watchedProgress(device)) progress->setStage(0, kRunsWalkShare);
     return available > 0 && device.seek(b.pixelOffset) && bmpRunsComplete(device, b);
 }
 
@@ -54,6 +61,7 @@ PictureResult readBitmapFile(QIODevice& device)
     PictureResult r{std::move(canvas.image), QString(), std::move(canvas.block)};
     if (r.image.isNull()) return noMemory();
     if (runLength(b)) {
+        if (Progress* progress = watchedProgress(device)) progress->setStage(kRunsWalkShare, 1000);
         if (!device.seek(b.pixelOffset) || !readBmpRuns(device, b, r.image))
             return refusal(QStringLiteral("the bitmap could not be read"));
     } else if (!readBmpRows(device, b, r.image, &error)) {

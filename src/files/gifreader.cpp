@@ -5,6 +5,7 @@
 #include "littleendian.h"
 #include "picturereaders.h"
 #include "pixelpool.h"
+#include "progress.h"
 #include "watcheddevice.h"
 
 #include <QIODevice>
@@ -17,6 +18,9 @@ namespace tessellon {
 namespace {
 
 constexpr int kMaxCodes = 4096; // codes are at most 12 bits
+// The bar's share, in thousandths, of the walk over the codes before they are decoded: it
+// only skips them.
+constexpr int kCodesWalkShare = 100;
 constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
 constexpr QRgb kBlackRgb = 0xFF000000;
 
@@ -231,6 +235,8 @@ PictureResult readGifFile(QIODevice& device)
     // The codes are walked once without a picture, so that a file cut short is refused
     // before the canvas exists; then read again from where they start.
     const qint64 codesStart = in.pos();
+    Progress* progress = watchedProgress(device); // the codes are read twice: the bar through both
+    if (progress) progress->setStage(0, kCodesWalkShare);
     if (!subBlocksComplete(in))
         return refusal(QStringLiteral("the picture is truncated or damaged"));
     if (!pictureFits(screen)) return refusal(tooLarge(screen));
@@ -244,6 +250,7 @@ PictureResult readGifFile(QIODevice& device)
     QImage& canvas = owned.image;
     if (canvas.isNull()) return noMemory();
     canvas.fill(kWhiteRgb); // the screen around the image, as transparent parts are: white
+    if (progress) progress->setStage(kCodesWalkShare, 1000);
     if (!device.seek(codesStart)) return refusal(QStringLiteral("the GIF could not be read"));
     ByteSource codes(device);
     SubBlocks blocks(codes);

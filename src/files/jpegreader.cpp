@@ -179,17 +179,23 @@ void cmykRow(uchar* row, int width, bool inverted)
     }
 }
 
-bool readRows(JpegJob& job, long memoryLeft, uchar* const* rows)
+// `progress` (null for none) is given for a file of several scans, which libjpeg reads whole
+// before the first row comes out: the reads fill the bar's first half, the rows the rest.
+bool readRows(JpegJob& job, long memoryLeft, uchar* const* rows, Progress* progress)
 {
     if (setjmp(job.jump)) return false;
     job.cinfo.mem->max_memory_to_use = memoryLeft;
+    if (progress) progress->setStage(0, 500);
     jpeg_start_decompress(&job.cinfo);
+    if (progress) progress->setStage(500, 1000, false);
     const bool cmyk = job.cinfo.out_color_space == JCS_CMYK;
     const int w = int(job.cinfo.output_width);
-    while (job.cinfo.output_scanline < job.cinfo.output_height) {
+    const int h = int(job.cinfo.output_height);
+    while (int(job.cinfo.output_scanline) < h) {
         uchar* row = rows[job.cinfo.output_scanline];
         if (jpeg_read_scanlines(&job.cinfo, &row, 1) != 1) return false;
         if (cmyk) cmykRow(row, w, job.cinfo.saw_Adobe_marker);
+        if (progress) progress->report(job.cinfo.output_scanline, h);
     }
     jpeg_finish_decompress(&job.cinfo);
     return job.err.num_warnings == 0;
@@ -252,7 +258,8 @@ PictureResult readJpegFile(QIODevice& device, QSize expectedSize)
     if (!canvas.allocate(size.width(), size.height())) return noMemory();
     // What libjpeg keeps beside the canvas (whole-image coefficients for a file of several
     // scans) gets the rest of the memory; beyond it libjpeg stops instead of spilling.
-    if (!readRows(job, long(memory - canvasBytes), canvas.rows.data()))
+    Progress* progress = coefficientBytes(job.cinfo) > 0 ? watchedProgress(device) : nullptr;
+    if (!readRows(job, long(memory - canvasBytes), canvas.rows.data(), progress))
         return failure(job);
     return canvas.result();
 }

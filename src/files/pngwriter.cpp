@@ -26,7 +26,7 @@ constexpr size_t kCompressedBytes = 256 * 1024; // bytes handed to each write
 constexpr quint32 kNoColour = 0xFFFFFFFF;       // no masked 24-bit colour is this
 // The colour scan's share of the bar, in thousandths: about its share of a palette map's
 // save, so the bar moves at one pace through both.
-constexpr qint64 kScanShare = 150;
+constexpr int kScanShare = 150;
 
 // The colours of a picture of at most 256, in order of first sight, each found again by
 // an open-addressed table twice their number. Maps come in long runs of one colour, so
@@ -106,7 +106,7 @@ Colours collectColours(const QImage& image, int bandRows, ColourTable& table, Pr
                 many = !table.add(c);
             }
         }
-        if (progress) progress->report((done += n) * kScanShare, qint64(image.height()) * 1000);
+        if (progress) progress->report(done += n, image.height());
         return !many && !stopped;
     });
     if (stopped) return Colours::Stopped;
@@ -240,8 +240,7 @@ bool writeAllRows(PngWriteJob& job, const QImage& image, int bandRows, const Col
             rows[size_t(i)] = out;
         }
         if (!writeRows(job, rows.data(), n)) return false;
-        const qint64 h = image.height();
-        if (progress) progress->report(h * kScanShare + (done += n) * (1000 - kScanShare), h * 1000);
+        if (progress) progress->report(done += n, image.height());
         return true;
     });
 }
@@ -257,7 +256,9 @@ bool writePngPixels(QIODevice& out, const QImage& image, const PngSettings& sett
     };
     const int bandRows = bmpRowsPerChunk(qint64(image.width()) * 4);
     ColourTable table;
+    if (progress) progress->setStage(0, kScanShare);
     const Colours colours = collectColours(image, bandRows, table, progress);
+    if (progress) progress->setStage(kScanShare, 1000);
     if (colours == Colours::Stopped) return fail(stoppedReason());
     if (colours == Colours::Many) table = ColourTable(); // written as RGB
     std::vector<png_color> palette(size_t(table.count()));

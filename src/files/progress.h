@@ -18,12 +18,24 @@ public:
     /// The flag itself, for a writer that checks it at every write.
     const std::atomic<bool>& stopFlag() const noexcept { return stop_; }
 
-    /// `done` units of `total` are done. The figure never goes back, so work that reads a
-    /// file twice does not make the bar jump.
+    /// The stage of the work that follows fills the bar from `from` to `to` thousandths, so
+    /// work of several passes moves it through each. With `byReads` false the file's reads
+    /// leave the bar alone and the stage reports for itself. Only the worker calls this and
+    /// report(), so the stage needs no guard.
+    void setStage(int from, int to, bool byReads = true) noexcept
+    {
+        from_ = from;
+        to_ = to;
+        byReads_ = byReads;
+    }
+    bool movedByReads() const noexcept { return byReads_; }
+
+    /// `done` units of the stage's `total` are done. The figure never goes back.
     void report(qint64 done, qint64 total) noexcept
     {
         if (total <= 0) return;
-        const int now = int(std::clamp<qint64>(done * 1000 / total, 0, 1000));
+        const qint64 part = std::clamp<qint64>(done * (to_ - from_) / total, 0, to_ - from_);
+        const int now = int(from_ + part);
         int was = permille_.load(std::memory_order_relaxed);
         while (now > was && !permille_.compare_exchange_weak(was, now, std::memory_order_relaxed)) {
         }
@@ -34,6 +46,8 @@ public:
 private:
     std::atomic<bool> stop_{false};
     std::atomic<int> permille_{0};
+    int from_ = 0, to_ = 1000;
+    bool byReads_ = true;
 };
 
 /// The reason a load or save gives when it ended because a stop was requested.

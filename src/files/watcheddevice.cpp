@@ -23,14 +23,20 @@ qint64 WatchedDevice::readData(char* data, qint64 maxSize)
         return -1;
     }
     const qint64 n = inner_.read(data, maxSize);
-    progress_.report(inner_.pos(), inner_.size());
+    if (progress_.movedByReads()) progress_.report(inner_.pos(), inner_.size());
     return n;
 }
 
 bool stopRequested(const QIODevice& device)
 {
+    const Progress* progress = watchedProgress(device);
+    return progress && progress->stopRequested();
+}
+
+Progress* watchedProgress(const QIODevice& device)
+{
     const auto* watched = dynamic_cast<const WatchedDevice*>(&device);
-    return watched && watched->progress().stopRequested();
+    return watched ? &watched->progress() : nullptr;
 }
 
 } // namespace tessellon

@@ -34,4 +34,8 @@ private:
 /// Whether the reader of `device` is asked to stop: only a WatchedDevice's ever is.
 bool stopRequested(const QIODevice& device);
 
+/// The progress a WatchedDevice reports to, for a reader that marks its stages; null for
+/// any other device.
+Progress* watchedProgress(const QIODevice& device);
+
 } // namespace tessellon

@@ -436,30 +436,35 @@ void TestPictureReader::stopsWhenAsked_data()
     using namespace picturemaker;
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qint64>("left"); // the bytes still unread when the stop comes
+    // read to its end before the stop, with a pass still to come: the bar must not be full
+    QTest::addColumn<bool>("passLeft");
     const QImage big = patternImage(600, 500);
     // taller than one band of rows, which the reader takes in one read
     const QByteArray rows = bitmap(bmp(600, 2500, 24)), runs = bitmap(bmp(600, 2500, 8, Rle8));
-    QTest::newRow("bitmap rows") << rows << rows.size() / 2;
-    QTest::newRow("bitmap runs") << runs << runs.size() / 2;
+    QTest::newRow("bitmap rows") << rows << rows.size() / 2 << false;
+    QTest::newRow("bitmap runs") << runs << runs.size() / 2 << false;
+    QTest::newRow("bitmap runs, checked") << runs << qint64(0) << true;
     // decoded after the last read of the pixel data: the loops themselves must ask
-    QTest::newRow("GIF") << gif(big) << qint64(0);
-    QTest::newRow("GIF interlaced") << gif(big, true) << qint64(0);
-    QTest::newRow("PNG") << encoded(big, "PNG") << qint64(16); // all but checksum and end
+    QTest::newRow("GIF") << gif(big) << qint64(0) << false;
+    QTest::newRow("GIF interlaced") << gif(big, true) << qint64(0) << false;
+    QTest::newRow("PNG") << encoded(big, "PNG") << qint64(16) << false; // all but checksum and end
     encodermaker::Png adam7;
     adam7.w = 600, adam7.h = 500, adam7.interlaced = true;
-    QTest::newRow("PNG Adam7") << encodermaker::png(adam7) << qint64(16);
-    QTest::newRow("JPEG") << encoded(big, "JPEG") << qint64(0);
-    QTest::newRow("JPEG progressive") << progressiveJpeg(big) << qint64(0);
+    QTest::newRow("PNG Adam7") << encodermaker::png(adam7) << qint64(16) << false;
+    QTest::newRow("JPEG") << encoded(big, "JPEG") << qint64(0) << false;
+    QTest::newRow("JPEG progressive") << progressiveJpeg(big) << qint64(0) << true;
 }
 
 void TestPictureReader::stopsWhenAsked()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(qint64, left);
+    QFETCH(bool, passLeft);
     Progress progress;
     StoppingBuffer inner(&bytes, progress, left);
     WatchedDevice watched(inner, progress);
     QVERIFY2(readPicture(watched).image.isNull(), "a stopped read gave a picture");
+    if (passLeft) QVERIFY2(progress.permille() < 1000, "the bar was full with a pass to come");
     QVERIFY(!readPicture(inner).image.isNull()); // the same bytes unwatched read whole
 }
 
