@@ -184,16 +184,28 @@ void PixelBlock::release(QSize from, QSize to)
 #endif
 }
 
-void PixelBlock::commitPages(int w, int h) noexcept
+void PixelBlock::commitPages(int w, int h, const CommitStep& step)
 {
     if (!gPopulateWorks) return;
+    // A gigabyte takes the system a quarter of a second or more: slices, so that a stop is
+    // heard and the bar moves. What is left uncommitted faults in as it is written.
+    constexpr qint64 kSlice = qint64(16) << 20;
+    const int rows = std::min(h, rows_);
     if (!reserved_) {
-        populate(data_, row(std::min(h, rows_)));
+        const qint64 total = row(rows) - data_;
+        for (qint64 done = 0; done < total; done += kSlice) {
+            if (!populate(data_ + done, data_ + std::min(total, done + kSlice))) return;
+            if (step && !step(std::min(total, done + kSlice), total)) return;
+        }
         return;
     }
     const qsizetype used = std::min(roundUp(qsizetype(w) * 4, pageSize()), bytesPerLine_);
-    for (int y = 0, end = std::min(h, rows_); y < end; ++y)
-        if (!populate(row(y), row(y) + used)) return; // the rest faults in as it is written
+    const int sliceRows = int(std::max<qint64>(1, kSlice / used));
+    for (int y = 0; y < rows; ++y) {
+        if (!populate(row(y), row(y) + used)) return;
+        if (step && (y + 1) % sliceRows == 0 && !step(qint64(y + 1) * used, qint64(rows) * used))
+            return;
+    }
 }
 
 void PixelBlock::prepareRightOf(int w, int h, int grownBy, qint64 available)
@@ -223,7 +235,7 @@ OwnedPixels allocatePixels(int w, int h)
     return allocatePixels(w, h, availableMemory());
 }
 
-OwnedPixels allocatePixels(int w, int h, qint64 available)
+OwnedPixels allocatePixels(int w, int h, qint64 available, const CommitStep& step)
 {
     if (w < 1 || h < 1) return {};
     const qint64 bytes = qint64(w) * h * 4;
@@ -232,7 +244,7 @@ OwnedPixels allocatePixels(int w, int h, qint64 available)
     std::shared_ptr<PixelBlock> block = PixelBlock::create(w, h, available);
     QImage img = block ? block->image(w, h) : QImage();
     if (img.isNull()) return {};
-    block->commitPages(w, h);
+    block->commitPages(w, h, step);
     return {std::move(img), std::move(block)};
 }
 

@@ -2,9 +2,14 @@
 
 #include <QImage>
 
+#include <functional>
 #include <memory>
 
 namespace tessellon {
+
+/// Told how far committing a picture's pages has come (`done` of `total` bytes); false stops
+/// it, and the rest of the pages fault in as they are written.
+using CommitStep = std::function<bool(qint64 done, qint64 total)>;
 
 /// Rows of RGB32 pixels with room to grow, so that a surface gets wider or taller without
 /// moving a pixel. Where the system allows it, a block reserves address space for the
@@ -38,8 +43,9 @@ public:
     /// zeros there.
     void release(QSize from, QSize to);
     /// Has the system supply the pages of a w x h image at once, for a picture about to be
-    /// written whole: a page at a time as the writes reach it costs a fault each.
-    void commitPages(int w, int h) noexcept;
+    /// written whole: a page at a time as the writes reach it costs a fault each. `step`
+    /// hears of each slice of a large picture.
+    void commitPages(int w, int h, const CommitStep& step = {});
     /// After a widening by `grownBy` to w x h: commits the page after the right end of the
     /// rows, a slice of the rows per call and no more than `available` bytes, so that a row
     /// growing into it later does not stop for the system to supply it.
@@ -80,7 +86,8 @@ struct OwnedPixels
 /// in a block of its own. A null image when the pixels do not fit in availableMemory(), or
 /// memory runs out.
 OwnedPixels allocatePixels(int w, int h);
-/// The same within `available` bytes, a figure already read for the operation.
-OwnedPixels allocatePixels(int w, int h, qint64 available);
+/// The same within `available` bytes, a figure already read for the operation; `step` hears
+/// how far the commit of its pages has come.
+OwnedPixels allocatePixels(int w, int h, qint64 available, const CommitStep& step = {});
 
 } // namespace tessellon

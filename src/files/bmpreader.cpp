@@ -57,7 +57,7 @@ PictureResult readBitmapFile(QIODevice& device)
     if (b.compression == kOs2Huffman1D)
         return refusal(QStringLiteral("the bitmap's encoding (OS/2 Huffman 1D) is not supported"));
     if (!pixelsPresent(device, b)) return refusal(QStringLiteral("the bitmap is truncated"));
-    OwnedPixels canvas = allocatePixels(b.width, b.rows);
+    OwnedPixels canvas = allocateWatchedPixels(device, b.width, b.rows);
     PictureResult r{std::move(canvas.image), QString(), std::move(canvas.block)};
     if (r.image.isNull()) return noMemory();
     if (runLength(b)) {

@@ -2,6 +2,7 @@
 
 #include "picturereaders.h"
 #include "pixelpool.h"
+#include "watcheddevice.h"
 
 #include <QImage>
 
@@ -17,10 +18,10 @@ struct CanvasRows
     std::shared_ptr<PixelBlock> block;
     std::vector<uchar*> rows;
 
-    /// Allocates a w x h canvas; false when memory runs out.
-    bool allocate(int w, int h)
+    /// Allocates a w x h canvas for the reader of `device`; false when memory runs out.
+    bool allocate(const QIODevice& device, int w, int h)
     {
-        OwnedPixels owned = allocatePixels(w, h);
+        OwnedPixels owned = allocateWatchedPixels(device, w, h);
         if (owned.image.isNull()) return false;
         image = std::move(owned.image);
         block = std::move(owned.block);

@@ -246,7 +246,7 @@ PictureResult readGifFile(QIODevice& device)
     // may carry a 65535 x 65535 image: such a file is taken as damaged.
     if (image.left + image.width > screen.width() || image.top + image.height > screen.height())
         return refusal(QStringLiteral("the GIF's image lies outside its screen"));
-    OwnedPixels owned = allocatePixels(screen.width(), screen.height());
+    OwnedPixels owned = allocateWatchedPixels(device, screen.width(), screen.height());
     QImage& canvas = owned.image;
     if (canvas.isNull()) return noMemory();
     canvas.fill(kWhiteRgb); // the screen around the image, as transparent parts are: white

@@ -180,14 +180,17 @@ void cmykRow(uchar* row, int width, bool inverted)
 }
 
 // `progress` (null for none) is given for a file of several scans, which libjpeg reads whole
-// before the first row comes out: the reads fill the bar's first half, the rows the rest.
+// before the first row comes out: the reads fill most of the stage, as they take most of the
+// time, and the rows the rest.
 bool readRows(JpegJob& job, long memoryLeft, uchar* const* rows, Progress* progress)
 {
     if (setjmp(job.jump)) return false;
     job.cinfo.mem->max_memory_to_use = memoryLeft;
-    if (progress) progress->setStage(0, 500);
+    const Progress::Stage stage = progress ? progress->stage() : Progress::Stage{0, 1000, true};
+    const int split = stage.from + (stage.to - stage.from) * 9 / 10;
+    if (progress) progress->setStage(stage.from, split);
     jpeg_start_decompress(&job.cinfo);
-    if (progress) progress->setStage(500, 1000, false);
+    if (progress) progress->setStage(split, stage.to, false);
     const bool cmyk = job.cinfo.out_color_space == JCS_CMYK;
     const int w = int(job.cinfo.output_width);
     const int h = int(job.cinfo.output_height);
@@ -255,7 +258,7 @@ PictureResult readJpegFile(QIODevice& device, QSize expectedSize)
     const qint64 memory = std::min(kPictureBudgetBytes, availableMemory());
     if (needed > memory) return noMemory();
     CanvasRows canvas;
-    if (!canvas.allocate(size.width(), size.height())) return noMemory();
+    if (!canvas.allocate(device, size.width(), size.height())) return noMemory();
     // What libjpeg keeps beside the canvas (whole-image coefficients for a file of several
     // scans) gets the rest of the memory; beyond it libjpeg stops instead of spilling.
     Progress* progress = coefficientBytes(job.cinfo) > 0 ? watchedProgress(device) : nullptr;

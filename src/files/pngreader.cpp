@@ -140,7 +140,7 @@ PictureResult readPngFile(QIODevice& device, QSize expectedSize)
     if (expectedSize.isValid() && size != expectedSize)
         return refusal(QStringLiteral("the embedded picture's size differs from the bitmap's"));
     CanvasRows canvas;
-    if (!canvas.allocate(size.width(), size.height())) return noMemory();
+    if (!canvas.allocate(device, size.width(), size.height())) return noMemory();
     if (!readRows(job, canvas.rows.data())) return failure(job);
     return canvas.result();
 }

@@ -29,6 +29,12 @@ public:
         byReads_ = byReads;
     }
     bool movedByReads() const noexcept { return byReads_; }
+    struct Stage
+    {
+        int from, to;
+        bool byReads;
+    };
+    Stage stage() const noexcept { return {from_, to_, byReads_}; }
 
     /// `done` units of the stage's `total` are done. The figure never goes back.
     void report(qint64 done, qint64 total) noexcept

@@ -1,5 +1,6 @@
 #include "watcheddevice.h"
 
+#include "availablememory.h"
 #include "progress.h"
 
 namespace tessellon {
@@ -37,6 +38,22 @@ Progress* watchedProgress(const QIODevice& device)
 {
     const auto* watched = dynamic_cast<const WatchedDevice*>(&device);
     return watched ? &watched->progress() : nullptr;
+}
+
+OwnedPixels allocateWatchedPixels(const QIODevice& device, int w, int h)
+{
+    Progress* progress = watchedProgress(device);
+    if (!progress) return allocatePixels(w, h);
+    const Progress::Stage stage = progress->stage();
+    const int split = stage.from + (stage.to - stage.from) / 10;
+    progress->setStage(stage.from, split, false);
+    OwnedPixels pixels =
+        allocatePixels(w, h, availableMemory(), [progress](qint64 done, qint64 total) {
+            progress->report(done, total);
+            return !progress->stopRequested();
+        });
+    progress->setStage(split, stage.to, stage.byReads);
+    return pixels;
 }
 
 } // namespace tessellon

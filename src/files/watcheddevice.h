@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pixelpool.h"
+
 #include <QIODevice>
 
 namespace tessellon {
@@ -37,5 +39,10 @@ bool stopRequested(const QIODevice& device);
 /// The progress a WatchedDevice reports to, for a reader that marks its stages; null for
 /// any other device.
 Progress* watchedProgress(const QIODevice& device);
+
+/// A picture's pixels for the reader of `device`, as allocatePixels(w, h) gives them; for a
+/// watched device, committing the pages fills the first tenth of the stage and ends early
+/// once a stop is asked.
+OwnedPixels allocateWatchedPixels(const QIODevice& device, int w, int h);
 
 } // namespace tessellon

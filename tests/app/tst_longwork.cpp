@@ -223,7 +223,6 @@ void TestLongWork::closeWhileTheBoxShows()
         QCoreApplication::sendEvent(f.window.picCanvas, &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(f.window.picCanvas, &drop);
-        QVERIFY(drop.isAccepted());
         QVERIFY(f.dialogs->asked.empty()); // the drop returned before the load began
         QCoreApplication::processEvents();
     }

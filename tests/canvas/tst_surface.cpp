@@ -42,6 +42,7 @@ private slots:
     void largeGrowthStaysInPlace_data();
     void largeGrowthStaysInPlace();
     void narrowGrowthInItsBlock();
+    void pictureCommitHearsAStop();
     void growthLeavesSharedCopiesAlone();
     void refusesWhatMemoryCannotHold_data();
     void refusesWhatMemoryCannotHold();
@@ -230,6 +231,17 @@ void TestSurface::largeGrowthStaysInPlace()
     s.setSize(1700, 1650);
     QCOMPARE(s.image().constBits(), bits);
     QCOMPARE(count(s, kWhite), 1700 * 1650);
+}
+
+// Committing a large picture's pages takes long enough that a stop must be heard midway.
+void TestSurface::pictureCommitHearsAStop()
+{
+    int steps = 0;
+    const auto halfway = [&steps](qint64 done, qint64 total) { return ++steps, done < total / 2; };
+    const OwnedPixels picture = allocatePixels(4096, 4096, qint64(1) << 30, halfway);
+    QVERIFY(!picture.image.isNull());
+    if (steps == 0) QSKIP("the system commits no pages ahead of their first write");
+    QCOMPARE(steps, 2); // 64 MB in slices of 16 MB, stopped once past half
 }
 
 // A bitmap made narrow inside its block still commits a page a row when it grows taller:

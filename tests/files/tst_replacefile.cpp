@@ -96,20 +96,21 @@ QStringList listing(const QString& dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// Turns on the system's protection of links in shared folders for a test where it may, and
-// puts the setting back afterwards.
+// Turns on the system's protection of links in shared folders where it may, and puts the
+// setting back afterwards.
 struct ProtectedLinks
 {
-    QByteArray was = readFile(QStringLiteral("/proc/sys/fs/protected_symlinks")).trimmed();
-    bool on = was == "1" || (!was.isEmpty() && set("1"));
+    const QString setting = QStringLiteral("/proc/sys/fs/protected_symlinks");
+    const QByteArray was = readFile(setting).trimmed();
+    const bool on = was == "1" || (!was.isEmpty() && set("1"));
     ~ProtectedLinks()
     {
-        if (was != "1" && on) set(was);
+        if (on && was != "1") set(was);
     }
-    static bool set(const QByteArray& value)
+    bool set(const QByteArray& value) const
     {
-        QFile f(QStringLiteral("/proc/sys/fs/protected_symlinks"));
-        return f.open(QIODevice::WriteOnly) && f.write(value + '\n') > 0 && f.flush();
+        QFile f(setting);
+        return f.open(QIODevice::WriteOnly) && f.write(value) == value.size();
     }
 };
 
