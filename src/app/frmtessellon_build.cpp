@@ -10,6 +10,7 @@
 #include "undoring.h"
 #include "vbbuttons.h"
 #include "windowlayout.h"
+#include "zoomview.h"
 
 #include <QHash>
 #include <QLabel>
@@ -296,6 +297,7 @@ void frmTessellon::buildDrawingArea()
     shpCursor = new CursorShape(picCanvas);
     shpCursor->setObjectName(QStringLiteral("shpCursor"));
     shpCursor->setGeometry(0, 0, 32, 32);
+    Zoom = new ZoomView(*this);
 
     for (int i = 1; i <= 8; ++i) {
         auto* r = new PictureBox(picScrollContainer, i);
