@@ -297,7 +297,6 @@ void frmTessellon::buildDrawingArea()
     shpCursor = new CursorShape(picCanvas);
     shpCursor->setObjectName(QStringLiteral("shpCursor"));
     shpCursor->setGeometry(0, 0, 32, 32);
-    Zoom = new ZoomView(*this);
 
     for (int i = 1; i <= 8; ++i) {
         auto* r = new PictureBox(picScrollContainer, i);
@@ -328,6 +327,7 @@ void frmTessellon::buildDrawingArea()
     tmrDrawInitialGrid = new QTimer(this);
     tmrDrawInitialGrid->setObjectName(QStringLiteral("tmrDrawInitialGrid"));
     tmrDrawInitialGrid->setInterval(50);
+    Zoom = new ZoomView(*this);
 }
 
 } // namespace tessellon

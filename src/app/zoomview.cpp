@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace tessellon {
 
@@ -90,6 +91,12 @@ ZoomView::ZoomView(frmTessellon& window) : QObject(&window), w_(window)
     settle_ = new QTimer(this);
     settle_->setSingleShot(true);
     connect(settle_, &QTimer::timeout, this, &ZoomView::refresh);
+    // a new size or a load reports no damage of its own: looked for at each blink
+    connect(w_.tmrFlashCursor, &QTimer::timeout, this, [this] {
+        if (step_ == 0 && !settle_->isActive() &&
+            (!overview_.keeps(w_.Canvas.size()) || overview_.dirty()))
+            settle_->start(kSettleMs);
+    });
     qApp->installEventFilter(this);
 }
 
@@ -218,14 +225,19 @@ void ZoomView::relayout()
 void ZoomView::damage(const QRect& area)
 {
     overview_.damage(area);
-    if (overview_.ready()) settle_->start(kSettleMs);
+    settle_->start(kSettleMs);
 }
 
-// Damage is worked off a slice at a time while the map is still, so a step out finds the
-// copies up to date; a map of a new size gets copies of its own.
+// The copies are made and kept up to date a slice at a time once the map has been still a
+// while, so that a step out finds them ready. A map still changing size is waited for: its
+// copies would be made anew at every step.
 void ZoomView::refresh()
 {
-    if (!overview_.ready() || step_ != 0) return;
+    if (step_ != 0) return;
+    if (std::exchange(stillSize_, w_.Canvas.size()) != w_.Canvas.size()) {
+        settle_->start(kSettleMs);
+        return;
+    }
     if (!overview_.prepare(w_.Canvas.size(), fitArea())) return;
     if (overview_.syncRows(w_.Canvas, kRowsPerSlice)) settle_->start(0);
 }

@@ -33,7 +33,7 @@ QSize halfSize(QSize map, int k)
     return {(map.width() + m) >> k, (map.height() + m) >> k};
 }
 
-QRgb darker(QRgb a, QRgb b) noexcept
+inline QRgb darker(QRgb a, QRgb b) noexcept
 {
     return std::min(a & 0xFF0000u, b & 0xFF0000u) | std::min(a & 0xFF00u, b & 0xFF00u) |
            std::min(a & 0xFFu, b & 0xFFu) | kOpaque;
@@ -69,42 +69,48 @@ void halveRun(const QRgb* a, const QRgb* b, QRgb* out, int n)
         out[i] = darker(darker(a[2 * i], a[2 * i + 1]), darker(b[2 * i], b[2 * i + 1]));
 }
 
-// The darkest pixel of the block of `src` that pixel (ox, oy) of its half covers, cut at
-// the edges; with `noGrid`, grid dots count as white.
-QRgb blockOf(const QImage& src, int ox, int oy, bool noGrid)
+// A grid dot at (x, y) counts as white.
+inline QRgb undotted(QRgb p, int x, int y) noexcept
 {
-    QRgb d = kWhiteRgb;
-    for (int y = 2 * oy; y <= std::min(2 * oy + 1, src.height() - 1); ++y) {
-        const QRgb* line = rowOf(src, y);
-        for (int x = 2 * ox; x <= std::min(2 * ox + 1, src.width() - 1); ++x) {
-            const bool dot = noGrid && isGridPosition(x, y) && (line[x] | kOpaque) == kGridRgb;
-            d = darker(d, dot ? kWhiteRgb : line[x]);
-        }
-    }
-    return d;
+    return isGridPosition(x, y) && (p | kOpaque) == kGridRgb ? kWhiteRgb : p;
 }
 
-// Pixels `r` of `dst`, the half of `src`. Blocks holding a grid position are done again
-// pixel by pixel with the dots as white: on the map those are every 15th column and row.
+// Two rows of a picture `width` pixels wide, rows y and y + 1 (the same row twice at the
+// bottom edge), and the darkest pixel of the block under pixel ox of their half.
+struct RowPair
+{
+    const QRgb* a;
+    const QRgb* b;
+    int width, y;
+
+    QRgb block(int ox, bool noGrid) const noexcept
+    {
+        const int x0 = 2 * ox, x1 = std::min(x0 + 1, width - 1);
+        if (!noGrid) return darker(darker(a[x0], a[x1]), darker(b[x0], b[x1]));
+        return darker(darker(undotted(a[x0], x0, y), undotted(a[x1], x1, y)),
+                      darker(undotted(b[x0], x0, y + 1), undotted(b[x1], x1, y + 1)));
+    }
+};
+
+// Pixels `r` of `dst`, the half of `src`. With `noGrid` grid dots count as white: blocks
+// that may hold one (every 15th column and row of the half) are done again pixel by pixel.
 void halve(const QImage& src, QImage& dst, const QRect& r, bool noGrid)
 {
+    constexpr int kDotted = kGridSpacing / 2;
     const int pairs = std::min(r.right() + 1, src.width() / 2); // blocks two pixels wide
     for (int oy = r.top(); oy <= r.bottom(); ++oy) {
-        const QRgb* a = rowOf(src, 2 * oy);
-        const QRgb* b = rowOf(src, std::min(2 * oy + 1, src.height() - 1));
+        const RowPair rows{rowOf(src, 2 * oy), rowOf(src, std::min(2 * oy + 1, src.height() - 1)),
+                           src.width(), 2 * oy};
         QRgb* out = rowOf(dst, oy);
-        if (pairs > r.left()) halveRun(a + 2 * r.left(), b + 2 * r.left(), out + r.left(), pairs - r.left());
-        for (int ox = std::max(r.left(), pairs); ox <= r.right(); ++ox)
-            out[ox] = blockOf(src, ox, oy, false);
-        if (!noGrid) continue;
-        const int spacing = kGridSpacing / 2;
-        if (oy > 0 && oy % spacing == 0) {
-            for (int ox = r.left(); ox <= r.right(); ++ox) out[ox] = blockOf(src, ox, oy, true);
-            continue;
-        }
-        for (int ox = std::max(spacing, (r.left() + spacing - 1) / spacing * spacing);
-             ox <= r.right(); ox += spacing)
-            out[ox] = blockOf(src, ox, oy, true);
+        const bool dottedRow = noGrid && oy > 0 && oy % kDotted == 0;
+        if (pairs > r.left() && !dottedRow)
+            halveRun(rows.a + 2 * r.left(), rows.b + 2 * r.left(), out + r.left(), pairs - r.left());
+        for (int ox = dottedRow ? r.left() : std::max(r.left(), pairs); ox <= r.right(); ++ox)
+            out[ox] = rows.block(ox, noGrid);
+        if (!noGrid || dottedRow) continue;
+        for (int ox = std::max(1, (r.left() + kDotted - 1) / kDotted) * kDotted; ox <= r.right();
+             ox += kDotted)
+            out[ox] = rows.block(ox, true);
     }
 }
 
@@ -197,7 +203,6 @@ void Overview::release()
     halvesKept_ = 0;
     map_ = QSize();
     dirty_ = QRegion();
-    pictureKey_ = 0;
 }
 
 qint64 Overview::bytes() const
@@ -217,23 +222,9 @@ void Overview::damage(const QRect& area)
     if (dirty_.rectCount() > kMaxDamageRects) dirty_ = dirty_.boundingRect();
 }
 
-bool Overview::dirty(const Surface& map) const
-{
-    return ready() && (!dirty_.isEmpty() || map.image().cacheKey() != pictureKey_);
-}
-
-void Overview::noteNewPicture(const Surface& map)
-{
-    // A picture taken over (a load) reports no damage of its own.
-    if (map.image().cacheKey() == pictureKey_) return;
-    damage();
-    pictureKey_ = map.image().cacheKey();
-}
-
 void Overview::sync(const Surface& map)
 {
     if (!ready() || map.size() != map_) return;
-    noteNewPicture(map);
     for (const QRect& r : dirty_) update(map, r);
     dirty_ = QRegion();
 }
@@ -241,7 +232,6 @@ void Overview::sync(const Surface& map)
 bool Overview::syncRows(const Surface& map, int rows)
 {
     if (!ready() || map.size() != map_) return false;
-    noteNewPicture(map);
     if (dirty_.isEmpty()) return false;
     // bands of whole 1/8 blocks, so that no block is reduced twice
     const int align = 1 << halvesKept_;

@@ -41,8 +41,10 @@ public:
 
     /// Notes that the map changed inside `area` (a null rectangle: everywhere).
     void damage(const QRect& area = QRect());
-    /// True while some damage is not yet in the copies (a new picture counts as damage).
-    bool dirty(const Surface& map) const;
+    /// True when the copies are made for a map of `map` pixels.
+    bool keeps(QSize map) const noexcept { return ready() && map == map_; }
+    /// True while some damage is not yet in the copies.
+    bool dirty() const noexcept { return !dirty_.isEmpty(); }
     /// Brings every copy up to date with `map`, which must be the size prepared for.
     void sync(const Surface& map);
     /// Works off the damage in at most `rows` map rows; true while some is left.
@@ -56,7 +58,6 @@ private:
     };
     Plan plan(QSize map, QSize view) const;
     void allocate(QSize map, const Plan& p);
-    void noteNewPicture(const Surface& map);
     void update(const Surface& map, const QRect& area);
     void updateFit(const QRect& sourceArea);
 
@@ -67,7 +68,6 @@ private:
     std::vector<Step> steps_;
     QRegion dirty_;
     QSize map_;
-    qint64 pictureKey_ = 0; // the map's image when the copies were last brought up to date
 };
 
 } // namespace tessellon
