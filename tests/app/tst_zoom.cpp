@@ -94,6 +94,7 @@ void TestZoom::zoom()
     frmTessellon& w = f.window;
     QVERIFY(w.setCanvasSize(kSide, kSide));
     w.UpdateScrollRanges();
+    w.DrawGrid();
     w.Canvas.fillRect(QRect(kLine, 0, 1, kSide), kBlack);
     w.Zoom->damage(QRect(kLine, 0, 1, kSide));
     w.HScroll->setValueFromCode(3000);
@@ -129,7 +130,7 @@ void TestZoom::zoom()
         w.shpCursor->move(3300, row - 12); // the tile's lines cross that row
         w.StampOverlay(99);
         ctrlWheel(w.picCanvas, out);
-        QVERIFY(markedPixels(w).size() > 1);
+        QVERIFY(markedPixels(w).count(0) > 1); // black beside the line: the tile
     }
     QCOMPARE(w.Zoom->step(), step);
     QCOMPARE(w.Zoom->box()->isVisible(), step != 0);
