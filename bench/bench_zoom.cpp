@@ -33,17 +33,12 @@ constexpr int kSide = 5999;
 constexpr int kRounds = 11;
 using Clock = std::chrono::steady_clock;
 
-double millisSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // One Ctrl + wheel notch over the view's centre (out when `out`), then a repaint.
 double timedStep(frmTessellon& w, bool out)
 {
     QWidget* over = w.Zoom->step() == 0 ? static_cast<QWidget*>(w.picCanvas) : w.Zoom->box();
-    const QPointF global = w.picScrollContainer->mapToGlobal(
-        QPointF(w.picScrollContainer->rect().center()));
+    const QPointF global =
+        w.picScrollContainer->mapToGlobal(QPointF(w.picScrollContainer->rect().center()));
     QWheelEvent e(over->mapFromGlobal(global), global, QPoint(), QPoint(0, out ? -120 : 120),
                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
     const auto start = Clock::now();
@@ -84,30 +79,35 @@ int main(int argc, char** argv)
     for (int r = 0; r < kRounds; ++r) {
         baseline.push_back(timed([&] { (void)w.Canvas.image().scaled(fitted); }));
         Overview fresh;
-        build.push_back(timed([&] { fresh.prepare(w.Canvas.size(), fitArea), fresh.sync(w.Canvas); }));
+        build.push_back(
+            timed([&] { fresh.prepare(w.Canvas.size(), fitArea), fresh.sync(w.Canvas); }));
         smooth.push_back(timed([&] {
             (void)w.Canvas.image().scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }));
         fresh.damage();
-        while (fresh.dirty()) slice.push_back(timed([&] { fresh.syncRows(w.Canvas, 512); }));
-        for (int i = 0; i < 8; ++i) steps[i].push_back(timedStep(w, i < 4));
+        while (fresh.dirty())
+            slice.push_back(timed([&] { fresh.syncRows(w.Canvas, 512); }));
+        for (int i = 0; i < 8; ++i)
+            steps[i].push_back(timedStep(w, i < 4));
         timedStep(w, true), timedStep(w, true), timedStep(w, true), timedStep(w, true);
         whole.push_back(timed([&] { w.Zoom->box()->repaint(); }));
         w.Zoom->leave();
         w.shpCursor->move(30 * (r + 10), 30 * (r + 10));
         w.StampOverlay(99);
         afterStamp.push_back(timed([&] {
-            for (int i = 0; i < 4; ++i) timedStep(w, true);
+            for (int i = 0; i < 4; ++i)
+                timedStep(w, true);
         }));
         w.Zoom->leave();
     }
     const double base = median(baseline);
     std::printf("zoomed-out view of a %d x %d map, medians of %d\n", kSide, kSide, kRounds);
     std::printf("%-34s %8.2f ms\n", "baseline: QImage::scaled to fit", base);
-    const char* names[8] = {"step 1:1 -> 1/2", "step 1/2 -> 1/4", "step 1/4 -> 1/8",
-                            "step 1/8 -> whole map", "step whole map -> 1/8",
-                            "step 1/8 -> 1/4", "step 1/4 -> 1/2", "step 1/2 -> 1:1"};
-    for (int i = 0; i < 8; ++i) row(names[i], steps[i], base);
+    const char* names[8] = {"step 1:1 -> 1/2",       "step 1/2 -> 1/4",       "step 1/4 -> 1/8",
+                            "step 1/8 -> whole map", "step whole map -> 1/8", "step 1/8 -> 1/4",
+                            "step 1/4 -> 1/2",       "step 1/2 -> 1:1"};
+    for (int i = 0; i < 8; ++i)
+        row(names[i], steps[i], base);
     row("whole map repainted", whole, base);
     row("four steps out after a stamp", afterStamp, base);
     row("copies made from the whole map", build, base);

@@ -23,10 +23,10 @@ namespace {
 
 // A scrolled map stands at 5 - the bar's value, as the canvas does at 1:1.
 constexpr int kOrigin = 5;
-constexpr int kNotch = 120;          // eighths of a degree
-constexpr double kPinchStep = 0.25;  // of a pinch's scale change, a step
-constexpr int kSettleMs = 300;       // so that key repeat and drags are never held up
-constexpr int kRowsPerSlice = 512;   // a few milliseconds of a 5999-wide map
+constexpr int kNotch = 120;         // eighths of a degree
+constexpr double kPinchStep = 0.25; // of a pinch's scale change, a step
+constexpr int kSettleMs = 300;      // so that key repeat and drags are never held up
+constexpr int kRowsPerSlice = 512;  // a few milliseconds of a 5999-wide map
 constexpr VbColor kFrameGrey = 0x00808080;
 const QColor kViewOutline(0, 96, 208);
 const QColor kCursorMark(208, 0, 0);
@@ -82,8 +82,9 @@ ZoomView::ZoomView(frmTessellon& window) : QObject(&window), w_(window)
     box_->setObjectName(QStringLiteral("zoomView"));
     box_->setCursor(Qt::CrossCursor);
     box_->hide();
-    connect(box_, &PictureBox::MouseDown, this,
-            [this](int, int, int, double x, double y) { jump({x, y}); });
+    connect(box_, &PictureBox::MouseDown, this, [this](int, int, int, double x, double y) {
+        jump({x, y});
+    });
     for (ScrollBar* bar : {w_.HScroll, w_.VScroll}) {
         connect(bar, &ScrollBar::Change, box_, qOverload<>(&QWidget::update));
         connect(bar, &ScrollBar::Scroll, box_, qOverload<>(&QWidget::update));
@@ -162,7 +163,8 @@ void ZoomView::show(int step, QPointF m, QPoint at)
         w_.HScroll->setValue(values.x());
         w_.VScroll->setValue(values.y());
     }
-    for (int i = 1; i <= 8; ++i) w_.picResizer[i]->hide();
+    for (int i = 1; i <= 8; ++i)
+        w_.picResizer[i]->hide();
     w_.picCanvas->hide();
     box_->setGeometry(w_.picScrollContainer->rect());
     box_->raise();
@@ -183,7 +185,8 @@ void ZoomView::leaveTo(QPoint values)
     w_.HScroll_Scroll();
     w_.VScroll_Scroll();
     w_.picCanvas->show();
-    for (int i = 1; i <= 8; ++i) w_.picResizer[i]->show();
+    for (int i = 1; i <= 8; ++i)
+        w_.picResizer[i]->show();
 }
 
 // A click on the map: 1:1 centred there, and the cursor to the cell under it, as a click
@@ -247,8 +250,10 @@ void ZoomView::steps(int count, QPointF globalPos)
     const QPoint at = w_.picScrollContainer->mapFromGlobal(globalPos).toPoint();
     // never while a button is held: a drag of a handle would go on resizing
     if (QApplication::mouseButtons() != Qt::NoButton) return;
-    for (; count < 0; ++count) stepOut(at);
-    for (; count > 0; --count) stepIn(at);
+    for (; count < 0; ++count)
+        stepOut(at);
+    for (; count > 0; --count)
+        stepIn(at);
 }
 
 bool ZoomView::wheel(const QWheelEvent& e)

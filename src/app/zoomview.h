@@ -69,10 +69,10 @@ private:
     PictureBox* box_ = nullptr;
     QTimer* settle_ = nullptr; // damage is worked off once the map has been still a while
     int step_ = 0;
-    QPoint saved_;             // the bars' values at 1:1
-    QSize stillSize_;          // the map's size when the copies were last looked after
-    int wheelTurned_ = 0;      // eighths of a degree not yet stepped
-    double pinched_ = 0;       // pinch not yet stepped
+    QPoint saved_;        // the bars' values at 1:1
+    QSize stillSize_;     // the map's size when the copies were last looked after
+    int wheelTurned_ = 0; // eighths of a degree not yet stepped
+    double pinched_ = 0;  // pinch not yet stepped
 };
 
 } // namespace tessellon

@@ -104,7 +104,8 @@ void halve(const QImage& src, QImage& dst, const QRect& r, bool noGrid)
         QRgb* out = rowOf(dst, oy);
         const bool dottedRow = noGrid && oy > 0 && oy % kDotted == 0;
         if (pairs > r.left() && !dottedRow)
-            halveRun(rows.a + 2 * r.left(), rows.b + 2 * r.left(), out + r.left(), pairs - r.left());
+            halveRun(rows.a + 2 * r.left(), rows.b + 2 * r.left(), out + r.left(),
+                     pairs - r.left());
         for (int ox = dottedRow ? r.left() : std::max(r.left(), pairs); ox <= r.right(); ++ox)
             out[ox] = rows.block(ox, noGrid);
         if (!noGrid || dottedRow) continue;
@@ -118,7 +119,8 @@ void halve(const QImage& src, QImage& dst, const QRect& r, bool noGrid)
 std::vector<int> blockEdges(int src, int dst)
 {
     std::vector<int> e(size_t(dst) + 1);
-    for (int i = 0; i <= dst; ++i) e[size_t(i)] = int(qint64(i) * src / dst);
+    for (int i = 0; i <= dst; ++i)
+        e[size_t(i)] = int(qint64(i) * src / dst);
     return e;
 }
 
@@ -134,8 +136,8 @@ std::pair<int, int> blocksMeeting(const std::vector<int>& e, int first, int last
 
 Overview::Plan Overview::plan(QSize map, QSize view) const
 {
-    const double s = std::min(double(view.width()) / map.width(),
-                              double(view.height()) / map.height());
+    const double s =
+        std::min(double(view.width()) / map.width(), double(view.height()) / map.height());
     QSize fit;
     if (s < 1.0 / 8)
         fit = QSize(std::max(1, int(map.width() * s)), std::max(1, int(map.height() * s)));
@@ -143,7 +145,8 @@ Overview::Plan Overview::plan(QSize map, QSize view) const
     // copy stands in for 1/8 and is made from 1/4.
     for (int halves = 3; halves >= (fit.isEmpty() ? 3 : 2); --halves) {
         qint64 bytes = bytesOf(fit);
-        for (int k = 1; k <= halves; ++k) bytes += bytesOf(halfSize(map, k));
+        for (int k = 1; k <= halves; ++k)
+            bytes += bytesOf(halfSize(map, k));
         if (bytes <= bytesOf(map) / 3) return {halves, fit};
     }
     return {0, {}};
@@ -168,7 +171,8 @@ bool Overview::prepare(QSize map, QSize view)
     }
     release();
     qint64 bytes = bytesOf(p.fit);
-    for (int k = 1; k <= p.halves; ++k) bytes += bytesOf(halfSize(map, k));
+    for (int k = 1; k <= p.halves; ++k)
+        bytes += bytesOf(halfSize(map, k));
     if (bytes > availableMemory()) return false;
     for (int k = 0; k < p.halves; ++k)
         halves_[size_t(k)] = QImage(halfSize(map, k + 1), QImage::Format_RGB32);
@@ -197,7 +201,8 @@ void Overview::allocate(QSize map, const Plan& p)
 
 void Overview::release()
 {
-    for (QImage& h : halves_) h = QImage();
+    for (QImage& h : halves_)
+        h = QImage();
     fit_ = QImage();
     steps_.clear();
     halvesKept_ = 0;
@@ -208,7 +213,8 @@ void Overview::release()
 qint64 Overview::bytes() const
 {
     qint64 n = fit_.sizeInBytes();
-    for (const QImage& h : halves_) n += h.sizeInBytes();
+    for (const QImage& h : halves_)
+        n += h.sizeInBytes();
     return n;
 }
 
@@ -225,7 +231,8 @@ void Overview::damage(const QRect& area)
 void Overview::sync(const Surface& map)
 {
     if (!ready() || map.size() != map_) return;
-    for (const QRect& r : dirty_) update(map, r);
+    for (const QRect& r : dirty_)
+        update(map, r);
     dirty_ = QRegion();
 }
 
@@ -237,7 +244,8 @@ bool Overview::syncRows(const Surface& map, int rows)
     const int align = 1 << halvesKept_;
     const int top = dirty_.boundingRect().top() / align * align;
     const QRect band(0, top, map_.width(), (std::max(rows, 1) + align - 1) / align * align);
-    for (const QRect& r : dirty_ & band) update(map, r);
+    for (const QRect& r : dirty_& band)
+        update(map, r);
     dirty_ -= band;
     return !dirty_.isEmpty();
 }

@@ -53,8 +53,8 @@ public:
 private:
     struct Plan
     {
-        int halves;   // how many of the 1/2, 1/4, 1/8 copies are kept
-        QSize fit;    // empty: no fitted copy
+        int halves; // how many of the 1/2, 1/4, 1/8 copies are kept
+        QSize fit;  // empty: no fitted copy
     };
     Plan plan(QSize map, QSize view) const;
     void allocate(QSize map, const Plan& p);

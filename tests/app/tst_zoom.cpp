@@ -16,7 +16,7 @@ using namespace tessellon;
 namespace {
 
 constexpr int kSide = 5999;
-constexpr int kLine = 3011; // a 1-pixel black line down the map, inside an 8-pixel block
+constexpr int kLine = 3011;      // a 1-pixel black line down the map, inside an 8-pixel block
 const QPoint kPointer(300, 200); // in the view frame
 
 // Notches of Ctrl + wheel over `over`, the pointer at kPointer in the view frame.
