@@ -245,7 +245,7 @@ void ZoomView::refresh()
     if (overview_.syncRows(w_.Canvas, kRowsPerSlice)) settle_->start(0);
 }
 
-void ZoomView::steps(int count, QPointF globalPos)
+void ZoomView::stepBy(int count, QPointF globalPos)
 {
     const QPoint at = w_.picScrollContainer->mapFromGlobal(globalPos).toPoint();
     // never while a button is held: a drag of a handle would go on resizing
@@ -263,7 +263,7 @@ bool ZoomView::wheel(const QWheelEvent& e)
     wheelTurned_ += d.y() != 0 ? d.y() : d.x();
     const int notches = wheelTurned_ / kNotch; // wheel down (negative) zooms out
     wheelTurned_ -= notches * kNotch;
-    steps(notches, e.globalPosition());
+    stepBy(notches, e.globalPosition());
     return true;
 }
 
@@ -274,7 +274,7 @@ bool ZoomView::pinch(const QNativeGestureEvent& e)
     pinched_ += e.value(); // fingers together: negative, out
     const int count = int(pinched_ / kPinchStep);
     pinched_ -= count * kPinchStep;
-    steps(count, e.globalPosition());
+    stepBy(count, e.globalPosition());
     return true;
 }
 

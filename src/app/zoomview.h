@@ -59,8 +59,8 @@ private:
     void refresh();
     bool wheel(const QWheelEvent& e);
     bool pinch(const QNativeGestureEvent& e);
-    /// Steps `count` notches, out when negative, at `globalPos`.
-    void steps(int count, QPointF globalPos);
+    /// Steps `count` times, out when negative, at `globalPos`.
+    void stepBy(int count, QPointF globalPos);
     bool overCanvas(const QWidget* w) const;
     bool exempt(const QWidget* w) const;
 
