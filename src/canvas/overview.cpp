@@ -39,6 +39,15 @@ inline QRgb darker(QRgb a, QRgb b) noexcept
            std::min(a & 0xFFu, b & 0xFFu) | kOpaque;
 }
 
+// The copies of a map of `map` pixels: the first `halves` of 1/2, 1/4, 1/8, and `fit`.
+qint64 copiesBytes(QSize map, int halves, QSize fit)
+{
+    qint64 bytes = bytesOf(fit);
+    for (int k = 1; k <= halves; ++k)
+        bytes += bytesOf(halfSize(map, k));
+    return bytes;
+}
+
 const QRgb* rowOf(const QImage& img, int y)
 {
     return reinterpret_cast<const QRgb*>(img.constScanLine(y));
@@ -143,12 +152,8 @@ Overview::Plan Overview::plan(QSize map, QSize view) const
         fit = QSize(std::max(1, int(map.width() * s)), std::max(1, int(map.height() * s)));
     // With the fitted copy, 1/2 + 1/4 + 1/8 may pass a third of the map; then the fitted
     // copy stands in for 1/8 and is made from 1/4.
-    for (int halves = 3; halves >= (fit.isEmpty() ? 3 : 2); --halves) {
-        qint64 bytes = bytesOf(fit);
-        for (int k = 1; k <= halves; ++k)
-            bytes += bytesOf(halfSize(map, k));
-        if (bytes <= bytesOf(map) / 3) return {halves, fit};
-    }
+    for (int halves = 3; halves >= (fit.isEmpty() ? 3 : 2); --halves)
+        if (copiesBytes(map, halves, fit) <= bytesOf(map) / 3) return {halves, fit};
     return {0, {}};
 }
 
@@ -170,10 +175,7 @@ bool Overview::prepare(QSize map, QSize view)
         return ready();
     }
     release();
-    qint64 bytes = bytesOf(p.fit);
-    for (int k = 1; k <= p.halves; ++k)
-        bytes += bytesOf(halfSize(map, k));
-    if (bytes > availableMemory()) return false;
+    if (copiesBytes(map, p.halves, p.fit) > availableMemory()) return false;
     for (int k = 0; k < p.halves; ++k)
         halves_[size_t(k)] = QImage(halfSize(map, k + 1), QImage::Format_RGB32);
     allocate(map, p);
