@@ -85,6 +85,8 @@ ZoomView::ZoomView(frmTessellon& window) : QObject(&window), w_(window)
     connect(box_, &PictureBox::MouseDown, this, [this](int, int, int, double x, double y) {
         jump({x, y});
     });
+    // as over the canvas, a move here ends the palette's hover
+    connect(box_, &PictureBox::MouseMove, &w_, &frmTessellon::ClearPaletteHover);
     for (ScrollBar* bar : {w_.HScroll, w_.VScroll}) {
         connect(bar, &ScrollBar::Change, box_, qOverload<>(&QWidget::update));
         connect(bar, &ScrollBar::Scroll, box_, qOverload<>(&QWidget::update));
