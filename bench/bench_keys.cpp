@@ -37,11 +37,6 @@ constexpr double kMB = 1024.0 * 1024.0;
 
 using Clock = std::chrono::steady_clock;
 
-double millisSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 double worst(const std::vector<double>& v)
 {
     return *std::max_element(v.begin(), v.end());

@@ -31,11 +31,6 @@ constexpr int kSamples = 7;
 
 using Clock = std::chrono::steady_clock;
 
-double millisSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // Qt's own boxes, but the names typed into the Load and Save boxes come from here.
 class TypedNames : public QtDialogs
 {

@@ -17,6 +17,13 @@ inline double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+/// Milliseconds since `start`.
+inline double millisSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
 /// The process's resident high-water mark (VmHWM) in bytes; -1 where /proc has none.
 inline qint64 peakBytes()
 {

@@ -211,16 +211,8 @@ void frmTessellon::PlaceScrollBars()
 
 void frmTessellon::UpdateScrollRanges()
 {
-    // Ranges are 16-bit; the canvas never exceeds 32767 pixels on a side.
-    auto update = [](ScrollBar* bar, int size) {
-        // a value clamped into the new range is a change like any other: the canvas follows
-        bar->setMin(1);
-        bar->setMax(std::max(1, size));
-        bar->setSmallChange(std::max(1, roundHalfEven(size / 15.0)));
-        bar->setLargeChange(std::max(1, roundHalfEven(size / 5.0)));
-    };
-    update(VScroll, Canvas.height());
-    update(HScroll, Canvas.width());
+    VScroll->setRangeFor(Canvas.height());
+    HScroll->setRangeFor(Canvas.width());
 }
 
 void frmTessellon::PlaceResizeHandles()

@@ -27,6 +27,7 @@ class PictureBox;
 class ScrollBar;
 class TextBox;
 class UndoRing;
+class ZoomView;
 
 /// The one main window. It owns every control and every window field; its handlers and
 /// procedures wire the controls to the widget-free model (surface, grid, stamps, undo ring,
@@ -82,6 +83,8 @@ public:
     std::array<PictureBox*, 6> picRedo{}; // 1..5
     QTimer* tmrFlashCursor = nullptr;
     QTimer* tmrDrawInitialGrid = nullptr;
+    /// The zoomed-out view over picScrollContainer, for looking and moving only.
+    ZoomView* Zoom = nullptr;
 
     // --- window fields --------------------------------------------------------------------
     qint16 CursorStep = 0;

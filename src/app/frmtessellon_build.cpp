@@ -10,6 +10,7 @@
 #include "undoring.h"
 #include "vbbuttons.h"
 #include "windowlayout.h"
+#include "zoomview.h"
 
 #include <QHash>
 #include <QLabel>
@@ -326,6 +327,7 @@ void frmTessellon::buildDrawingArea()
     tmrDrawInitialGrid = new QTimer(this);
     tmrDrawInitialGrid->setObjectName(QStringLiteral("tmrDrawInitialGrid"));
     tmrDrawInitialGrid->setInterval(50);
+    Zoom = new ZoomView(*this);
 }
 
 } // namespace tessellon

@@ -8,6 +8,7 @@
 #include "tilecatalogue.h"
 #include "undoring.h"
 #include "vbbuttons.h"
+#include "zoomview.h"
 
 #include <QTimer>
 
@@ -39,6 +40,7 @@ bool frmTessellon::leftOverlays() const
 
 void frmTessellon::canvasChanged(const QRect& area)
 {
+    Zoom->damage(area);
     if (area.isNull())
         picCanvas->update();
     else
@@ -116,13 +118,13 @@ void frmTessellon::cmdRedo_Click()
 void frmTessellon::DrawGrid()
 {
     tessellon::DrawGrid(Canvas);
-    canvasChanged();
+    picCanvas->update(); // the zoomed-out copies take dots for white: nothing to redo there
 }
 
 void frmTessellon::EraseGrid()
 {
     tessellon::EraseGrid(Canvas);
-    canvasChanged();
+    picCanvas->update();
 }
 
 void frmTessellon::chkGrid_Click()

@@ -38,7 +38,7 @@ bool frmTessellon::setCanvasPicture(QImage&& picture, std::shared_ptr<PixelBlock
 {
     if (!Canvas.setPicture(std::move(picture), std::move(block))) return false;
     picCanvas->resize(Canvas.width(), Canvas.height());
-    picCanvas->update();
+    canvasChanged();
     return true;
 }
 

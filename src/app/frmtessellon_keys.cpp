@@ -9,6 +9,7 @@
 #include "tilevariants.h"
 #include "vbbuttons.h"
 #include "vbconvert.h"
+#include "zoomview.h"
 
 #include <QKeyEvent>
 
@@ -245,7 +246,7 @@ void frmTessellon::wireKeys()
         VScroll->scrollBy(d.y());
         HScroll->scrollBy(d.x());
     };
-    for (PictureBox* box : {picScrollContainer, picCanvas})
+    for (PictureBox* box : {picScrollContainer, picCanvas, Zoom->box()})
         connect(box, &PictureBox::Wheel, this, scroll);
     for (int i = 1; i <= 8; ++i)
         connect(picResizer[i], &PictureBox::Wheel, this, scroll);

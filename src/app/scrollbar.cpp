@@ -1,5 +1,7 @@
 #include "scrollbar.h"
 
+#include "vbconvert.h"
+
 #include <algorithm>
 
 namespace tessellon {
@@ -32,6 +34,15 @@ void ScrollBar::scrollBy(int delta)
     if (delta == 0) return;
     setValueFromCode(
         int(std::clamp(qint64(value()) + delta, qint64(minimum()), qint64(maximum()))));
+}
+
+void ScrollBar::setRangeFor(int size)
+{
+    // a value clamped into the new range is a change like any other: the canvas follows
+    setMin(1);
+    setMax(std::max(1, size));
+    setSmallChange(std::max(1, roundHalfEven(size / 15.0)));
+    setLargeChange(std::max(1, roundHalfEven(size / 5.0)));
 }
 
 } // namespace tessellon

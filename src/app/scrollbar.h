@@ -26,6 +26,9 @@ public:
     int LargeChange() const { return pageStep(); }
     void setSmallChange(int v) { setSingleStep(v); }
     void setLargeChange(int v) { setPageStep(v); }
+    /// The range and steps for a view over `size` pixels: 1 to size, a fifteenth and a fifth
+    /// of it a step. Ranges are 16-bit; no map passes 32767 pixels a side.
+    void setRangeFor(int size);
 
 signals:
     void Change();
