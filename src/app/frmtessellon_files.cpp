@@ -199,6 +199,7 @@ bool frmTessellon::handleDrop(QEvent* event)
         QMetaObject::invokeMethod(
             this,
             [this, path] {
+                if (!isVisible()) return; // closed meanwhile
                 LoadDroppedFile(path);
                 closeIfHeld();
             },

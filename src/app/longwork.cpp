@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QThread>
 #include <QWidget>
 
@@ -35,6 +36,9 @@ bool isInput(QEvent::Type type)
     case QEvent::TabletPress:
     case QEvent::TabletMove:
     case QEvent::TabletRelease:
+    case QEvent::NativeGesture:
+    case QEvent::Gesture:
+    case QEvent::GestureOverride:
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
@@ -66,6 +70,10 @@ protected:
             close_.asked = true;
             if (close_.stopsWork) progress_.requestStop();
         }
+        // the box is not modal: Escape typed after a click on the window still cancels
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            progress_.requestStop();
         event->ignore();
         return true;
     }

@@ -57,11 +57,13 @@ PictureResult readBitmapFile(QIODevice& device)
     if (b.compression == kOs2Huffman1D)
         return refusal(QStringLiteral("the bitmap's encoding (OS/2 Huffman 1D) is not supported"));
     if (!pixelsPresent(device, b)) return refusal(QStringLiteral("the bitmap is truncated"));
+    Progress* progress = watchedProgress(device);
+    if (progress && runLength(b)) progress->setStage(kRunsWalkShare, 1000);
     OwnedPixels canvas = allocateWatchedPixels(device, b.width, b.rows);
     PictureResult r{std::move(canvas.image), QString(), std::move(canvas.block)};
     if (r.image.isNull()) return noMemory();
+    if (stopRequested(device)) return refusal(stoppedReason()); // before a whole-canvas fill
     if (runLength(b)) {
-        if (Progress* progress = watchedProgress(device)) progress->setStage(kRunsWalkShare, 1000);
         if (!device.seek(b.pixelOffset) || !readBmpRuns(device, b, r.image))
             return refusal(QStringLiteral("the bitmap could not be read"));
     } else if (!readBmpRows(device, b, r.image, &error)) {

@@ -246,11 +246,12 @@ PictureResult readGifFile(QIODevice& device)
     // may carry a 65535 x 65535 image: such a file is taken as damaged.
     if (image.left + image.width > screen.width() || image.top + image.height > screen.height())
         return refusal(QStringLiteral("the GIF's image lies outside its screen"));
+    if (progress) progress->setStage(kCodesWalkShare, 1000);
     OwnedPixels owned = allocateWatchedPixels(device, screen.width(), screen.height());
     QImage& canvas = owned.image;
     if (canvas.isNull()) return noMemory();
+    if (stopRequested(device)) return refusal(stoppedReason()); // before a whole-canvas fill
     canvas.fill(kWhiteRgb); // the screen around the image, as transparent parts are: white
-    if (progress) progress->setStage(kCodesWalkShare, 1000);
     if (!device.seek(codesStart)) return refusal(QStringLiteral("the GIF could not be read"));
     ByteSource codes(device);
     SubBlocks blocks(codes);

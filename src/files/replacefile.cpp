@@ -137,17 +137,24 @@ int createTemp(const QByteArray& target, QByteArray& temp)
     }
 }
 
-// The path of what `fd` refers to, as the kernel resolved it; empty on failure.
-QByteArray pathOf(int fd)
+// The path of `fd`, opened as `path`, as the kernel resolved it; empty with errno set on
+// failure, or when that path no longer names what was opened (renamed or removed meanwhile).
+QByteArray pathOf(int fd, const QByteArray& path)
 {
     char buf[PATH_MAX];
     const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
     const ssize_t n = ::readlink(proc.constData(), buf, sizeof buf);
-    if (n <= 0 || n == ssize_t(sizeof buf)) {
-        if (n >= 0) errno = ENAMETOOLONG;
+    QByteArray real;
+    if (n > 0 && n < ssize_t(sizeof buf))
+        real = QByteArray(buf, n);
+    else if (::realpath(path.constData(), buf)) // no /proc: the kernel let the chain through
+        real = buf;
+    else
         return {};
-    }
-    return QByteArray(buf, n);
+    struct stat held = {}, named = {};
+    if (::fstat(fd, &held) != 0 || ::stat(real.constData(), &named) != 0) return {};
+    if (!sameFile(held, named)) return errno = ESTALE, QByteArray();
+    return real;
 }
 
 // Whether the system refuses to follow a link that another user planted in a sticky,
@@ -187,16 +194,19 @@ int readFollowable(int dirFd, const QByteArray& name, QByteArray& to)
 }
 
 // A chain of links that ends in a name not made yet, followed by hand as the kernel would,
-// each link read relative to the folder it really lives in. Empty with errno set on
-// failure, ELOOP past kMaxLinks links.
+// each link read relative to the folder it really lives in. The kernel already refused
+// another user's link at the first open; the rule is kept here for a link swapped in since.
+// Empty with errno set on failure, ELOOP past kMaxLinks links.
 QByteArray followDangling(QByteArray path)
 {
     for (int links = 0;; ++links) {
         const QByteArray name = path.sliced(path.lastIndexOf('/') + 1);
         if (name.isEmpty() || name == "." || name == "..") return path; // a directory, refused
-        const int dirFd = ::open(dirOf(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        // "/." keeps a link to the folder a middle step, which the kernel follows whoever owns it
+        const QByteArray dirPath = dirOf(path) + "/.";
+        const int dirFd = ::open(dirPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (dirFd < 0) return {};
-        const QByteArray dir = pathOf(dirFd);
+        const QByteArray dir = pathOf(dirFd, dirPath);
         QByteArray to;
         const int found = dir.isEmpty() ? -1 : readFollowable(dirFd, name, to);
         const int error = errno;
@@ -218,7 +228,7 @@ QByteArray resolveTarget(const QByteArray& path)
 {
     const int fd = ::open(path.constData(), O_PATH | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? followDangling(path) : QByteArray();
-    const QByteArray real = pathOf(fd);
+    const QByteArray real = pathOf(fd, path);
     const int error = errno;
     ::close(fd);
     errno = error;

@@ -170,9 +170,11 @@ void TestLongWork::onlyEscapeOrCancelStopsTheBox()
     QtDialogs dialogs(&parent);
     Progress progress;
     int keysLeftItRunning = 0;
+    bool noBox = false; // ends the box's wait instead of hanging the test
     QTimer::singleShot(0, &parent, [&] {
         auto* box = parent.findChild<QDialog*>();
-        QVERIFY(box && QTest::qWaitForWindowActive(box));
+        noBox = !box || !QTest::qWaitForWindowActive(box);
+        if (noBox) return;
         for (const auto& [key, mods] : {std::pair{Qt::Key_Return, Qt::NoModifier},
                                         std::pair{Qt::Key_Enter, Qt::KeypadModifier},
                                         std::pair{Qt::Key_Space, Qt::NoModifier}}) {
@@ -183,7 +185,7 @@ void TestLongWork::onlyEscapeOrCancelStopsTheBox()
         QTest::keyClick(box, Qt::Key_Escape);
     });
     QVERIFY(!dialogs.ProgressBox(QStringLiteral("Saving"), QStringLiteral("x.bmp"), progress,
-                                 [] { return false; }));
+                                 [&] { return noBox; }));
     QCOMPARE(keysLeftItRunning, 3);
     QVERIFY(progress.stopRequested());
 }
@@ -213,7 +215,11 @@ void TestLongWork::closeWhileTheBoxShows()
     const QImage canvas = f.window.Canvas.image().copy();
     f.dialogs->inputs = {name};
     f.dialogs->answers = {msgbox::kOk};
-    f.dialogs->whileShowing = [&f] { f.window.close(); };
+    bool heldOpen = false;
+    f.dialogs->whileShowing = [&] {
+        f.window.close();
+        heldOpen = f.window.isVisible();
+    };
     if (how == QLatin1String("typed")) f.window.cmdLoad->click();
     if (how == QLatin1String("saved")) f.window.cmdSave->click();
     if (how == QLatin1String("dropped")) {
@@ -226,7 +232,7 @@ void TestLongWork::closeWhileTheBoxShows()
         QVERIFY(f.dialogs->asked.empty()); // the drop returned before the load began
         QCoreApplication::processEvents();
     }
-    QVERIFY(!f.window.isVisible());
+    QVERIFY(heldOpen && !f.window.isVisible());
     QVERIFY(QFile::exists(f.path(QStringLiteral("Tessellon.ini")))); // as any close stores it
     const auto& last = f.dialogs->asked.back();
     QCOMPARE(last.kind, message.isEmpty() ? QStringLiteral("ProgressBox") : QStringLiteral("MsgBox"));

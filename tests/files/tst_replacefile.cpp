@@ -269,6 +269,9 @@ void TestReplaceFile::linkLayouts_data()
         << QStringList{} << QStringList{"ln", "fresh"} << "ln" << "" << true;
     QTest::newRow("another user's link down a chain, shared folder")
         << QStringList{} << QStringList{"ln", "l2", "l2", "fresh"} << "l2" << "fresh" << true;
+    // the kernel follows a link in the middle of a path whoever owns it
+    QTest::newRow("another user's link to a folder, shared folder")
+        << QStringList{"sub/"} << QStringList{"ln", "sub"} << "ln/new" << "sub/new" << true;
     // clang-format on
 }
 
