@@ -9,10 +9,15 @@ namespace tessellon::pages {
 /// The system's page size.
 qsizetype size();
 
-/// Address space of `bytes` whose pages the system commits as they are first written;
-/// nullptr where it offers none.
+/// Address space of `bytes`, none of it committed; nullptr where the system offers none.
 void* reserve(size_t bytes);
 void unreserve(void* p, size_t bytes);
+
+/// Whether the system commits a reserved page as it is first written (Linux), rather than
+/// by commit() (Windows).
+bool commitsOnTouch();
+/// Commits the pages holding [p, p + bytes) of a reservation; false when refused.
+bool commit(void* p, size_t bytes);
 
 /// Gives the pages wholly inside [p, p + bytes) of a reservation back to the system; they
 /// read as zeros afterwards.

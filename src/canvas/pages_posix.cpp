@@ -32,6 +32,16 @@ void unreserve(void* p, size_t bytes)
     munmap(p, bytes);
 }
 
+bool commitsOnTouch()
+{
+    return true;
+}
+
+bool commit(void*, size_t)
+{
+    return true;
+}
+
 void drop(void* p, size_t bytes)
 {
     madvise(p, bytes, MADV_DONTNEED);

@@ -14,15 +14,31 @@ qsizetype size()
     return page;
 }
 
-// Windows commits no reserved page on touch: the blocks are plain allocations instead.
-void* reserve(size_t)
+void* reserve(size_t bytes)
 {
-    return nullptr;
+    return VirtualAlloc(nullptr, bytes, MEM_RESERVE, PAGE_READWRITE);
 }
 
-void unreserve(void*, size_t) {}
+void unreserve(void* p, size_t)
+{
+    VirtualFree(p, 0, MEM_RELEASE);
+}
 
-void drop(void*, size_t) {}
+// A reserved page faults unless it was committed first.
+bool commitsOnTouch()
+{
+    return false;
+}
+
+bool commit(void* p, size_t bytes)
+{
+    return VirtualAlloc(p, bytes, MEM_COMMIT, PAGE_READWRITE) != nullptr;
+}
+
+void drop(void* p, size_t bytes)
+{
+    VirtualFree(p, bytes, MEM_DECOMMIT);
+}
 
 // Committed pages come in as they are first written; asking for them ahead gains nothing.
 bool populate(void*, size_t, bool& unsupported)
@@ -31,7 +47,7 @@ bool populate(void*, size_t, bool& unsupported)
     return false;
 }
 
-// Committed here, counted against the commit charge whole, as availableMemory() judged it.
+// Counted against the commit charge whole, as availableMemory() judged it.
 void* allocate(size_t bytes)
 {
     return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);

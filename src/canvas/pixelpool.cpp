@@ -121,8 +121,26 @@ qint64 PixelBlock::growthCost(QSize from, QSize to) const noexcept
     return std::max<qint64>(0, committed(to) - committed(from));
 }
 
+// Where the system commits no page on touch: commits what a w x h image uses, past what
+// earlier images did. False when the system refused.
+bool PixelBlock::commitFor(int w, int h)
+{
+    if (!reserved_ || pages::commitsOnTouch()) return true;
+    const qsizetype width = std::min(roundUp(qsizetype(w) * 4, pageSize()), bytesPerLine_);
+    if (width <= committedWidth_ && h <= committedRows_) return true;
+    for (int y = 0; y < h; ++y) {
+        const qsizetype from = y < committedRows_ ? committedWidth_ : 0;
+        const qsizetype to = std::max(width, committedWidth_);
+        if (to > from && !pages::commit(row(y) + from, size_t(to - from))) return false;
+    }
+    committedWidth_ = std::max(width, committedWidth_);
+    committedRows_ = std::max(h, committedRows_);
+    return true;
+}
+
 QImage PixelBlock::image(int w, int h)
 {
+    if (!commitFor(w, h)) return QImage();
     auto* keep = new std::shared_ptr<PixelBlock>(shared_from_this());
     QImage img(data_, w, h, bytesPerLine_, QImage::Format_RGB32, dropImageReference, keep);
     if (img.isNull()) delete keep;
@@ -132,8 +150,10 @@ QImage PixelBlock::image(int w, int h)
 void PixelBlock::release(QSize from, QSize to)
 {
     if (!reserved_) return;
-    if (to.height() < from.height())
+    if (to.height() < from.height()) {
         pages::drop(row(to.height()), size_t(from.height() - to.height()) * bytesPerLine_);
+        committedRows_ = std::min(committedRows_, to.height());
+    }
     if (to.width() >= from.width()) return;
     const qsizetype page = pageSize();
     const qsizetype kept = roundUp(qsizetype(to.width()) * 4, page);
@@ -143,6 +163,7 @@ void PixelBlock::release(QSize from, QSize to)
     if (kept >= used) return;
     for (int y = 0, rows = std::min(from.height(), to.height()); y < rows; ++y)
         pages::drop(row(y) + kept, size_t(used - kept));
+    committedWidth_ = std::min(committedWidth_, kept);
     preparedAt_ = 0;
     preparedRows_ = 0;
 }
@@ -176,9 +197,12 @@ void PixelBlock::prepareRightOf(int w, int h, int grownBy, qint64 available)
     const qint64 affordable = preparedRows_ + std::max<qint64>(0, available) / pageSize();
     const int end = int(std::min<qint64>({h, preparedRows_ + qint64(slice), affordable}));
     // one white pixel outside the image commits the page; growth whitens it again anyway
-    for (int y = preparedRows_; y < end; ++y)
+    int y = preparedRows_;
+    for (; y < end; ++y) {
+        if (!pages::commitsOnTouch() && !pages::commit(row(y) + next, 4)) break;
         *reinterpret_cast<quint32*>(row(y) + next) = 0xFFFFFFFFu;
-    preparedRows_ = std::max(preparedRows_, end);
+    }
+    preparedRows_ = std::max(preparedRows_, y);
 }
 
 OwnedPixels allocatePixels(int w, int h)
