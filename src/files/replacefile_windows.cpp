@@ -90,6 +90,12 @@ bool lock(HANDLE file)
     return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
 }
 
+HANDLE openExisting(const std::wstring& path, DWORD access)
+{
+    return CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 // Removes the temporaries of `target` that no save holds locked: a killed save left them.
 void removeStale(const QString& target)
 {
@@ -112,25 +118,32 @@ void removeStale(const QString& target)
     FindClose(search);
 }
 
-// A new temporary of `target`, locked while a handle of it is open; INVALID_HANDLE_VALUE
-// with the error set on failure.
-HANDLE createTemp(const QString& target, QString& temp)
+// A new temporary of `target` to write, and `locked`, a handle that only reads it and holds
+// its lock until it is renamed or gone: ReplaceFileW refuses a replacement still open for
+// writing. INVALID_HANDLE_VALUE with the error set on failure.
+HANDLE createTemp(const QString& target, QString& temp, HANDLE& locked)
 {
     for (int attempt = 0;; ++attempt) {
         temp = tempName(target);
         const HANDLE file = CreateFileW(wide(temp).c_str(), GENERIC_WRITE, kShareAll, nullptr,
                                         CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            // A sweep may take the lock in the instant before ours: start over.
-            if (lock(file) || GetLastError() != ERROR_LOCK_VIOLATION) return file;
-            CloseHandle(file);
-            SetLastError(ERROR_FILE_EXISTS);
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS || attempt == 20) {
-            temp.clear();
-            return INVALID_HANDLE_VALUE;
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+        locked = file == INVALID_HANDLE_VALUE ? file : openExisting(wide(temp), GENERIC_READ);
+        // A sweep may take the lock in the instant before ours: start over.
+        if (locked != INVALID_HANDLE_VALUE &&
+            (lock(locked) || GetLastError() != ERROR_LOCK_VIOLATION))
+            return file;
+        const DWORD error = GetLastError();
+        if (locked != INVALID_HANDLE_VALUE) CloseHandle(locked);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (attempt == 20) {
+            SetLastError(error);
+            break;
         }
     }
+    locked = nullptr;
+    temp.clear();
+    return INVALID_HANDLE_VALUE;
 }
 
 // The path the system resolved `file` to, every link and junction followed.
@@ -144,12 +157,6 @@ QString finalPath(HANDLE file)
         if (n < buf.size()) return QString::fromWCharArray(buf.data(), n);
         buf.resize(n);
     }
-}
-
-HANDLE openExisting(const std::wstring& path, DWORD access)
-{
-    return CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 constexpr DWORD kNotRegular = ~DWORD(0);
@@ -228,15 +235,11 @@ bool ReplacingFile::open(OpenMode mode)
     }
     if (found != 0) return fail("replace", int(found));
     removeStale(target_);
-    file_ = createTemp(target_, temp_);
+    file_ = createTemp(target_, temp_, lock_);
     if (file_ == INVALID_HANDLE_VALUE) {
         file_ = nullptr;
         return fail("create", GetLastError());
     }
-    // A second handle keeps the lock through the checked close until the rename.
-    if (!DuplicateHandle(GetCurrentProcess(), file_, GetCurrentProcess(), &lock_, 0, FALSE,
-                         DUPLICATE_SAME_ACCESS))
-        return fail("create", GetLastError());
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
@@ -303,6 +306,10 @@ bool ReplacingFile::commit()
     file_ = nullptr; // closed even when the call reports an error
     if (!closed) return fail("close", GetLastError());
     if (stopped()) return cancel();
+    // ReplaceFileW shares the replacement with no other handle, so the lock goes first: a
+    // sweep in that instant can only make the save fail, the old file kept.
+    CloseHandle(lock_);
+    lock_ = nullptr;
     if (!calls_.replace(wide(temp_).c_str(), wide(target_).c_str(), exists_))
         return fail("rename", GetLastError());
     temp_.clear();
