@@ -1,0 +1,62 @@
+#include "failingcalls.h" // the platform's
+#include "mapfile.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tessellon;
+
+// A save that fails at any step leaves the old map byte for byte and no temporary, on every
+// platform's own calls; a save that gets through replaces it.
+class TestSaveFailures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void failedSaveKeepsOldMap_data();
+    void failedSaveKeepsOldMap();
+};
+
+void TestSaveFailures::failedSaveKeepsOldMap_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<qint64>("at");
+    using failing::Step;
+    QTest::newRow("none: saved") << int(Step::None) << qint64(0);
+    QTest::newRow("first byte") << int(Step::Write) << qint64(0);
+    QTest::newRow("in the header") << int(Step::Write) << qint64(20);
+    QTest::newRow("in the pixels") << int(Step::Write) << qint64(40000);
+    QTest::newRow("last byte") << int(Step::Write) << qint64(54 + 300 * 200 * 3 - 1);
+    QTest::newRow("sync") << int(Step::Sync) << qint64(0);
+    QTest::newRow("close") << int(Step::Close) << qint64(0);
+    QTest::newRow("rename") << int(Step::Rename) << qint64(0);
+}
+
+void TestSaveFailures::failedSaveKeepsOldMap()
+{
+    QFETCH(int, step);
+    QFETCH(qint64, at);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.bmp"));
+    QImage old(30, 20, QImage::Format_RGB32), next(300, 200, QImage::Format_RGB32);
+    old.fill(Qt::black);
+    next.fill(Qt::white);
+    QVERIFY(writeBitmap(old, path, nullptr));
+    const QByteArray before = readFile(path);
+    failing::gStep = failing::Step(step);
+    failing::gAt = at;
+    failing::gWritten = 0;
+    QString error;
+    const bool saved = writeBitmap(next, path, &error, failing::calls());
+    QCOMPARE(saved, step == int(failing::Step::None));
+    QCOMPARE(readFile(path) == before, !saved);
+    QCOMPARE(error.isEmpty(), saved);
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QCOMPARE(left, QStringList{QStringLiteral("keep.bmp")});
+}
+
+QTEST_GUILESS_MAIN(TestSaveFailures)
+#include "tst_savefailures.moc"
