@@ -208,16 +208,6 @@ const FileCalls& systemFileCalls()
     return calls;
 }
 
-ReplacingFile::ReplacingFile(const QString& path, const FileCalls& calls)
-    : calls_(calls), path_(path)
-{
-}
-
-ReplacingFile::~ReplacingFile()
-{
-    abandon();
-}
-
 bool ReplacingFile::open(OpenMode mode)
 {
     if (isOpen() || failed_) return false;
@@ -241,11 +231,6 @@ bool ReplacingFile::open(OpenMode mode)
         return fail("create", GetLastError());
     }
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-}
-
-qint64 ReplacingFile::readData(char*, qint64)
-{
-    return -1;
 }
 
 qint64 ReplacingFile::writeData(const char* data, qint64 size)
@@ -285,13 +270,6 @@ bool ReplacingFile::syncSoFar()
         if (!FlushFileBuffers(file)) return fail("sync", GetLastError());
     }
     return true;
-}
-
-// Waits for the step's flush; false, the save failed, when it did.
-bool ReplacingFile::awaitSync()
-{
-    const int error = pending_.valid() ? pending_.get() : 0;
-    return error == 0 || fail("sync", error);
 }
 
 bool ReplacingFile::commit()
@@ -337,14 +315,6 @@ bool ReplacingFile::fail(const char* step, int error)
     return false;
 }
 
-bool ReplacingFile::cancel()
-{
-    failed_ = true;
-    setErrorString(QStringLiteral("cancelled"));
-    abandon();
-    return false;
-}
-
 void ReplacingFile::abandon()
 {
     if (pending_.valid()) pending_.wait(); // its handle stays open until it ends
@@ -357,15 +327,6 @@ void ReplacingFile::abandon()
     if (lock_) CloseHandle(lock_);
     lock_ = nullptr;
     if (isOpen()) QIODevice::close();
-}
-
-bool replaceFile(const QString& path, QByteArrayView bytes, QString* error, const FileCalls& calls)
-{
-    ReplacingFile file(path, calls);
-    const bool ok =
-        file.open() && file.write(bytes.data(), bytes.size()) == bytes.size() && file.commit();
-    if (!ok && error) *error = file.errorString();
-    return ok;
 }
 
 } // namespace tessellon
