@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/windows/sdk.sh
 find_windows_sdk || { echo "$WIN_SDK_MISSING" >&2; exit 1; }
-tools/deps-windows.sh
+tools/deps.sh --windows
 tools/build.sh tessellon_tilepack # the tile packer runs while building, natively
 cmake -S . -B build-win/release -DCMAKE_TOOLCHAIN_FILE="$WIN_SDK/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DTESSELLON_TILEPACK="$PWD/build/tools/tessellon_tilepack" >/dev/null

@@ -22,7 +22,8 @@ settings)
     binary=fuzz_profilestore
     set -- "$here/fuzz_profilestore.cpp" "$root/src/app/profilestore.cpp" \
         "$root/src/app/vbconvert.cpp" "$root/src/files/regularfile_posix.cpp" \
-        "$root/src/files/replacefile_posix.cpp" -I"$root/src/app" -I"$root/src/files" \
+        "$root/src/files/replacefile.cpp" "$root/src/files/replacefile_posix.cpp" \
+        -I"$root/src/app" -I"$root/src/files" \
         -I"$root/src/files/posix"
     qt=Qt6Core
     seeds=$here/corpus

@@ -1,6 +1,7 @@
 #pragma once
 // The replacing writer's system calls, failing at one step as the system may.
 
+#include "failingstep.h"
 #include "replacefile.h"
 
 #include <cerrno>
@@ -8,11 +9,6 @@
 #include <unistd.h>
 
 namespace failing {
-
-enum class Step { None, Write, Sync, Close, Rename };
-inline Step gStep = Step::None;
-inline qint64 gAt = 0; // the byte of the file a failing write reaches
-inline qint64 gWritten = 0;
 
 inline ssize_t write(int fd, const void* data, size_t size)
 {

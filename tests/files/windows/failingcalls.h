@@ -1,16 +1,12 @@
 #pragma once
 // The replacing writer's system calls, failing at one step as the system may.
 
+#include "failingstep.h"
 #include "replacefile.h"
 
 #include <windows.h>
 
 namespace failing {
-
-enum class Step { None, Write, Sync, Close, Rename };
-inline Step gStep = Step::None;
-inline qint64 gAt = 0; // the byte of the file a failing write reaches
-inline qint64 gWritten = 0;
 
 inline int write(void* file, const void* data, unsigned long size, unsigned long* written)
 {
