@@ -146,17 +146,19 @@ HANDLE createTemp(const QString& target, QString& temp, HANDLE& locked)
     return INVALID_HANDLE_VALUE;
 }
 
-// The path the system resolved `file` to, every link and junction followed.
-QString finalPath(HANDLE file)
+// The path the system resolved `file`, opened as `path`, to: every link and junction
+// followed. Empty when it names none.
+QString finalPath(HANDLE file, const std::wstring& path)
 {
-    std::wstring buf(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetFinalPathNameByHandleW(file, buf.data(), DWORD(buf.size()),
-                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0) return {};
-        if (n < buf.size()) return QString::fromWCharArray(buf.data(), n);
-        buf.resize(n);
-    }
+    // room for the longest path there is: Wine fails a short buffer rather than sizing it
+    std::wstring buf(32768, L'\0');
+    const DWORD n = GetFinalPathNameByHandleW(file, buf.data(), DWORD(buf.size()),
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n > 0 && n < buf.size()) return QString::fromWCharArray(buf.data(), n);
+    // Wine names none for some paths past MAX_PATH: one that is no link is the file itself
+    const DWORD own = GetFileAttributesW(path.c_str());
+    const bool link = own == INVALID_FILE_ATTRIBUTES || (own & FILE_ATTRIBUTE_REPARSE_POINT);
+    return link ? QString() : QString::fromStdWString(path);
 }
 
 constexpr DWORD kNotRegular = ~DWORD(0);
@@ -177,9 +179,10 @@ DWORD findTarget(const QString& path, QString& target, bool& exists, DWORD& attr
         const size_t slash = wanted.rfind(L'\\');
         file = openExisting(wanted.substr(0, slash), 0);
         if (file == INVALID_HANDLE_VALUE) return GetLastError();
-        target = finalPath(file) + QString::fromStdWString(wanted.substr(slash));
+        target = finalPath(file, wanted.substr(0, slash));
+        if (!target.isEmpty()) target += QString::fromStdWString(wanted.substr(slash));
     } else {
-        target = finalPath(file);
+        target = finalPath(file, wanted);
     }
     BY_HANDLE_FILE_INFORMATION info = {};
     const bool known = GetFileInformationByHandle(file, &info) && !target.isEmpty();
