@@ -18,6 +18,8 @@ class TestSaveFailures : public QObject
 private slots:
     void failedSaveKeepsOldMap_data();
     void failedSaveKeepsOldMap();
+    void namesWindowsRefuses_data();
+    void namesWindowsRefuses();
 };
 
 void TestSaveFailures::failedSaveKeepsOldMap_data()
@@ -56,6 +58,41 @@ void TestSaveFailures::failedSaveKeepsOldMap()
     QCOMPARE(error.isEmpty(), saved);
     const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     QCOMPARE(left, QStringList{QStringLiteral("keep.bmp")});
+}
+
+void TestSaveFailures::namesWindowsRefuses_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refusedOnWindows");
+    QTest::newRow("device") << QStringLiteral("con.bmp") << true;
+    QTest::newRow("device without an ending") << QStringLiteral("LPT3") << true;
+    QTest::newRow("stream") << QStringLiteral("a:b.bmp") << true;
+    QTest::newRow("forbidden character") << QStringLiteral("a<b.bmp") << true;
+    QTest::newRow("ending dot") << QStringLiteral("map.") << true;
+    QTest::newRow("ending space") << QStringLiteral("map ") << true;
+    const QString part(100, QLatin1Char('d'));
+    QTest::newRow("past MAX_PATH") << part + '/' + part + '/' + part + QStringLiteral("/map.bmp")
+                                   << false;
+}
+
+// Windows refuses, in the save and the load alike, a name it would not take as a file, and
+// writes nowhere; Linux takes each as the name it is.
+void TestSaveFailures::namesWindowsRefuses()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, refusedOnWindows);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    const QString folder = dir.filePath(name.section(QLatin1Char('/'), 0, -2));
+    QVERIFY(QDir().mkpath(folder));
+    const bool refused = refusedOnWindows && QSysInfo::productType() == u"windows";
+    QImage map(30, 20, QImage::Format_RGB32);
+    map.fill(Qt::black);
+    QString error;
+    QCOMPARE(writeBitmap(map, path, &error), !refused);
+    QCOMPARE(readPicture(path).image.isNull(), refused);
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), refused ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestSaveFailures)
