@@ -163,27 +163,37 @@ QString finalPath(HANDLE file, const std::wstring& path)
 
 constexpr DWORD kNotRegular = ~DWORD(0);
 
+// Opens what `wanted` names, or its folder where it names nothing, for a look, and sets
+// `target` to the path the system resolves it to. INVALID_HANDLE_VALUE with the error set
+// on failure.
+HANDLE openTarget(const std::wstring& wanted, QString& target, bool& exists)
+{
+    HANDLE file = openExisting(wanted, 0);
+    exists = file != INVALID_HANDLE_VALUE;
+    if (exists) {
+        target = finalPath(file, wanted);
+        return file;
+    }
+    // a dangling link is no new file: its name is taken
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return file;
+    if (GetFileAttributesW(wanted.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    const size_t slash = wanted.rfind(L'\\');
+    file = openExisting(wanted.substr(0, slash), 0);
+    if (file == INVALID_HANDLE_VALUE) return file;
+    target = finalPath(file, wanted.substr(0, slash));
+    if (!target.isEmpty()) target += QString::fromStdWString(wanted.substr(slash));
+    return file;
+}
+
 // Finds the file a save of `path` replaces as the system resolves it, so that every link
 // stays a link: 0, an error, or kNotRegular. A read-only target is refused.
 DWORD findTarget(const QString& path, QString& target, bool& exists, DWORD& attributes)
 {
-    const std::wstring wanted = longPath(path);
-    HANDLE file = openExisting(wanted, 0);
-    exists = file != INVALID_HANDLE_VALUE;
-    if (!exists) {
-        const DWORD error = GetLastError();
-        // a dangling link is no new file: its name is taken
-        if (error != ERROR_FILE_NOT_FOUND) return error;
-        if (GetFileAttributesW(wanted.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return ERROR_FILE_NOT_FOUND;
-        const size_t slash = wanted.rfind(L'\\');
-        file = openExisting(wanted.substr(0, slash), 0);
-        if (file == INVALID_HANDLE_VALUE) return GetLastError();
-        target = finalPath(file, wanted.substr(0, slash));
-        if (!target.isEmpty()) target += QString::fromStdWString(wanted.substr(slash));
-    } else {
-        target = finalPath(file, wanted);
-    }
+    const HANDLE file = openTarget(longPath(path), target, exists);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError();
     BY_HANDLE_FILE_INFORMATION info = {};
     const bool known = GetFileInformationByHandle(file, &info) && !target.isEmpty();
     const bool regular = GetFileType(file) == FILE_TYPE_DISK &&
