@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <limits>
 
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 namespace tessellon {
 

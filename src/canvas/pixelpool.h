@@ -9,9 +9,10 @@ namespace tessellon {
 /// Rows of RGB32 pixels with room to grow, so that a surface gets wider or taller without
 /// moving a pixel. Where the system allows it, a block reserves address space for the
 /// largest surface at once (32768 rows of 32768 pixels) and pages are committed only as
-/// they are first written (Linux) or as an image comes to use them (Windows); elsewhere it is one allocation with a quarter of headroom in row
-/// length and row count. Every image made by image() holds the block, so the number of
-/// holders says whether anyone besides its owner can still reach its pixels.
+/// they are first written (Linux) or as an image comes to use them (Windows); elsewhere it
+/// is one allocation with a quarter of headroom in row length and row count. Every image
+/// made by image() holds the block, so the number of holders says whether anyone besides
+/// its owner can still reach its pixels.
 class PixelBlock : public std::enable_shared_from_this<PixelBlock>
 {
 public:

@@ -107,9 +107,9 @@ void removeStale(const QString& target)
     do {
         const QString name = QString::fromWCharArray(found.cFileName);
         if (!isTempName(name, prefix)) continue;
-        const HANDLE file = CreateFileW(wide(dir + u'\\' + name).c_str(), GENERIC_READ | DELETE,
-                                        kShareAll, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        const HANDLE file =
+            CreateFileW(wide(dir + u'\\' + name).c_str(), GENERIC_READ | DELETE, kShareAll, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (file == INVALID_HANDLE_VALUE) continue; // another user's: left to its owner
         FILE_DISPOSITION_INFO gone = {TRUE};
         if (lock(file)) SetFileInformationByHandle(file, FileDispositionInfo, &gone, sizeof gone);
@@ -196,8 +196,8 @@ DWORD findTarget(const QString& path, QString& target, bool& exists, DWORD& attr
     if (file == INVALID_HANDLE_VALUE) return GetLastError();
     BY_HANDLE_FILE_INFORMATION info = {};
     const bool known = GetFileInformationByHandle(file, &info) && !target.isEmpty();
-    const bool regular = GetFileType(file) == FILE_TYPE_DISK &&
-                         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    const bool regular =
+        GetFileType(file) == FILE_TYPE_DISK && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
     const DWORD error = GetLastError();
     CloseHandle(file);
     if (!known) return error ? error : ERROR_PATH_NOT_FOUND;
@@ -276,9 +276,8 @@ bool ReplacingFile::syncSoFar()
     if (stopped()) return cancel();
     void* const file = file_;
     try {
-        pending_ = std::async(std::launch::async, [file] {
-            return FlushFileBuffers(file) ? 0 : int(GetLastError());
-        });
+        pending_ = std::async(std::launch::async,
+                              [file] { return FlushFileBuffers(file) ? 0 : int(GetLastError()); });
     } catch (const std::system_error&) { // no thread to be had: flush here
         if (!FlushFileBuffers(file)) return fail("sync", GetLastError());
     }
@@ -315,8 +314,8 @@ void ReplacingFile::giveFinalOwnerAndMode()
     constexpr DWORD kSettable = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     FILE_BASIC_INFO basic = {}; // times left at zero stay as they are
-    basic.FileAttributes = attributes_ & kSettable ? attributes_ & kSettable
-                                                   : FILE_ATTRIBUTE_NORMAL;
+    basic.FileAttributes =
+        attributes_ & kSettable ? attributes_ & kSettable : FILE_ATTRIBUTE_NORMAL;
     (void)SetFileInformationByHandle(file_, FileBasicInfo, &basic, sizeof basic);
 }
 

@@ -71,8 +71,8 @@ void TestSaveFailures::namesWindowsRefuses_data()
     QTest::newRow("ending dot") << QStringLiteral("map.") << true;
     QTest::newRow("ending space") << QStringLiteral("map ") << true;
     const QString part(100, QLatin1Char('d'));
-    QTest::newRow("past MAX_PATH") << part + '/' + part + '/' + part + QStringLiteral("/map.bmp")
-                                   << false;
+    QTest::newRow("past MAX_PATH")
+        << part + '/' + part + '/' + part + QStringLiteral("/map.bmp") << false;
 }
 
 // Windows refuses, in the save and the load alike, a name it would not take as a file, and

@@ -243,8 +243,8 @@ void TestKeyMapper::keyEvent()
     const QString platform = QGuiApplication::platformName();
     const bool xkb = platform == u"xcb" || platform.startsWith(u"wayland");
     const bool windows = platform == u"windows";
-    const QKeyEvent event(QEvent::KeyPress, Qt::Key_Slash, Qt::ShiftModifier,
-                          windows ? 0x08 : 16, windows ? 0x37 : 0x2f, 0);
+    const QKeyEvent event(QEvent::KeyPress, Qt::Key_Slash, Qt::ShiftModifier, windows ? 0x08 : 16,
+                          windows ? 0x37 : 0x2f, 0);
     QCOMPARE(virtualKeyCode(event), xkb || windows ? 55 : 191);
     const QKeyEvent pad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier, windows ? 0x1c : 104,
                         windows ? 13 : 0xff8d, 0);

@@ -22,9 +22,9 @@ struct ReplaceState
 {
     QString target_; // the final path, links resolved, in the \\?\ form
     QString temp_;
-    void* file_ = nullptr; // HANDLE of the temporary
-    void* lock_ = nullptr; // a second handle, holding its lock until it is renamed or gone
-    bool exists_ = false;  // whether the target was there
+    void* file_ = nullptr;         // HANDLE of the temporary
+    void* lock_ = nullptr;         // a second handle, holding its lock until it is renamed or gone
+    bool exists_ = false;          // whether the target was there
     unsigned long attributes_ = 0; // the old target's, for the new file
 };
 
