@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <limits>
 
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h> // needs windows.h first
 
 namespace tessellon {
 
