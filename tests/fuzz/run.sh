@@ -22,7 +22,7 @@ settings)
     binary=fuzz_profilestore
     set -- "$here/fuzz_profilestore.cpp" "$root/src/app/profilestore.cpp" \
         "$root/src/app/vbconvert.cpp" "$root/src/files/regularfile_posix.cpp" \
-        "$root/src/files/replacefile.cpp" "$root/src/files/replacefile_posix.cpp" \
+        "$root/src/files/replacefile_common.cpp" "$root/src/files/replacefile_posix.cpp" \
         -I"$root/src/app" -I"$root/src/files" \
         -I"$root/src/files/posix"
     qt=Qt6Core
@@ -36,7 +36,7 @@ pictures)
         case $f in *_windows.cpp) ;; *) set -- "$@" "$f" ;; esac
     done
     set -- "$@" "$root/src/canvas/pixelpool.cpp" "$root/src/canvas/pages_posix.cpp" \
-        "$root/src/canvas/availablememory.cpp" "$root/src/canvas/availablememory_posix.cpp" \
+        "$root/src/canvas/availablememory_common.cpp" "$root/src/canvas/availablememory_posix.cpp" \
         -I"$root/src/files" -I"$root/src/files/posix" -I"$root/src/canvas" -I"$root/tests/files" \
         -DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     qt="Qt6Gui libpng libjpeg"
