@@ -20,6 +20,7 @@ private slots:
     void failedSaveKeepsOldMap();
     void namesWindowsRefuses_data();
     void namesWindowsRefuses();
+    void killedSavesTemporaryGoesLiveOneStays();
 };
 
 void TestSaveFailures::failedSaveKeepsOldMap_data()
@@ -93,6 +94,24 @@ void TestSaveFailures::namesWindowsRefuses()
     QCOMPARE(readPicture(path).image.isNull(), refused);
     const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(files.size(), refused ? 0 : 1);
+}
+
+// A temporary nobody holds locked was left by a killed save and goes with the next save of
+// that name; one a live save holds stays, and that save still goes through.
+void TestSaveFailures::killedSavesTemporaryGoesLiveOneStays()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.bmp"));
+    const QString left = dir.filePath(QStringLiteral(".keep.bmp.4242.0badcafe.part"));
+    writeFile(left, "a killed save's bytes");
+    ReplacingFile live(path);
+    QVERIFY(live.open());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    QVERIFY(replaceFile(path, "saved", nullptr));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QVERIFY(live.write("later") == 5 && live.commit());
+    QCOMPARE(readFile(path), QByteArray("later"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
 }
 
 QTEST_GUILESS_MAIN(TestSaveFailures)
