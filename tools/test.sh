@@ -3,7 +3,8 @@
 # fuzzers for a bounded time each (60 and 90 seconds), the unit and widget tests and a soak
 # under AddressSanitizer and UndefinedBehaviorSanitizer, then the unit, widget, soak and
 # end-to-end tests of the normal build (benchmarks excluded; run them with `ctest -L bench
-# -V` in build/).
+# -V` in build/), and last the Windows part where the Windows SDK is at hand
+# (tools/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/build.sh
@@ -21,5 +22,7 @@ echo "== sanitizer build: unit and widget tests, soak"
 tools/sanitize.sh
 
 echo "== unit, widget, soak and end-to-end tests"
-cd build
-ctest -LE bench --output-on-failure -j"$(nproc)" --timeout 600
+(cd build && ctest -LE bench --output-on-failure -j"$(nproc)" --timeout 600)
+
+echo "== Windows: the zip, and the tests cross-built and run under Wine"
+tools/test-windows.sh

@@ -1,19 +1,10 @@
 #include "pixelpool.h"
 
 #include "availablememory.h"
+#include "pages.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <cstdlib>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#include <unistd.h>
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23 // Linux 5.14; older headers lack it
-#endif
-#endif
 
 namespace tessellon {
 
@@ -29,12 +20,7 @@ constexpr int kPrepareSlices = 24;
 
 qsizetype pageSize()
 {
-#ifdef __linux__
-    static const qsizetype page = qsizetype(sysconf(_SC_PAGESIZE));
-    return page;
-#else
-    return 4096;
-#endif
+    return pages::size();
 }
 
 qsizetype roundUp(qsizetype n, qsizetype unit)
@@ -42,26 +28,21 @@ qsizetype roundUp(qsizetype n, qsizetype unit)
     return (n + unit - 1) / unit * unit;
 }
 
-// Cleared where the system has no MADV_POPULATE_WRITE: the writes fault the pages in.
+// Cleared where the system cannot commit pages ahead: the writes fault them in.
 std::atomic<bool> gPopulateWorks{true};
 
 // Commits the whole pages of [from, to); false when the system refused.
 bool populate(uchar* from, uchar* to)
 {
-#ifdef __linux__
     const auto page = quintptr(pageSize());
     const quintptr start = (quintptr(from) + page - 1) / page * page;
     const quintptr end = quintptr(to) / page * page;
     if (end <= start) return true;
-    if (madvise(reinterpret_cast<void*>(start), size_t(end - start), MADV_POPULATE_WRITE) == 0)
+    bool unsupported = false;
+    if (pages::populate(reinterpret_cast<void*>(start), size_t(end - start), unsupported))
         return true;
-    if (errno == EINVAL) gPopulateWorks = false;
+    if (unsupported) gPopulateWorks = false;
     return false;
-#else
-    Q_UNUSED(from);
-    Q_UNUSED(to);
-    return false;
-#endif
 }
 
 void dropImageReference(void* keep)
@@ -78,13 +59,10 @@ PixelBlock::PixelBlock(uchar* data, qsizetype bytesPerLine, int rows, bool reser
 
 PixelBlock::~PixelBlock()
 {
-#ifdef __linux__
-    if (reserved_) {
-        munmap(data_, size_t(bytesPerLine_) * size_t(rows_));
-        return;
-    }
-#endif
-    std::free(data_);
+    if (reserved_)
+        pages::unreserve(data_, size_t(bytesPerLine_) * size_t(rows_));
+    else
+        pages::release(data_);
 }
 
 std::shared_ptr<PixelBlock> PixelBlock::create(int w, int h, qint64 available)
@@ -100,23 +78,14 @@ std::shared_ptr<PixelBlock> PixelBlock::create(int w, int h, qint64 available)
     return allocate(w, h, available);
 }
 
-// Address space only: MAP_NORESERVE, since what is written of it is judged against the
-// memory left before it is written, and 4 GiB counted up front would fail most machines.
+// Address space only, committed as it is written.
 std::shared_ptr<PixelBlock> PixelBlock::reserve()
 {
-#ifdef __linux__
     const qsizetype bytesPerLine = qsizetype(kReservedColumns) * 4;
-    const size_t bytes = size_t(bytesPerLine) * kReservedRows;
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) return nullptr; // no overcommit here: plain headroom instead
-    // a huge page would commit the unused ends of sixteen rows along with the used parts
-    madvise(p, bytes, MADV_NOHUGEPAGE);
+    void* p = pages::reserve(size_t(bytesPerLine) * kReservedRows);
+    if (!p) return nullptr; // no overcommit here: plain headroom instead
     return std::shared_ptr<PixelBlock>(
         new PixelBlock(static_cast<uchar*>(p), bytesPerLine, kReservedRows, true));
-#else
-    return nullptr;
-#endif
 }
 
 std::shared_ptr<PixelBlock> PixelBlock::allocate(int w, int h, qint64 available)
@@ -127,7 +96,7 @@ std::shared_ptr<PixelBlock> PixelBlock::allocate(int w, int h, qint64 available)
         const int rows = h + (headroom ? h / 4 : 0);
         const qsizetype bytes = columns * 4 * rows;
         if (bytes > available) continue;
-        if (void* p = std::aligned_alloc(64, size_t(bytes)))
+        if (void* p = pages::allocate(size_t(bytes)))
             return std::shared_ptr<PixelBlock>(
                 new PixelBlock(static_cast<uchar*>(p), columns * 4, rows, false));
     }
@@ -152,8 +121,26 @@ qint64 PixelBlock::growthCost(QSize from, QSize to) const noexcept
     return std::max<qint64>(0, committed(to) - committed(from));
 }
 
+// Where the system commits no page on touch: commits what a w x h image uses, past what
+// earlier images did. False when the system refused.
+bool PixelBlock::commitFor(int w, int h)
+{
+    if (!reserved_ || pages::commitsOnTouch()) return true;
+    const qsizetype width = std::min(roundUp(qsizetype(w) * 4, pageSize()), bytesPerLine_);
+    if (width <= committedWidth_ && h <= committedRows_) return true;
+    for (int y = 0; y < h; ++y) {
+        const qsizetype from = y < committedRows_ ? committedWidth_ : 0;
+        const qsizetype to = std::max(width, committedWidth_);
+        if (to > from && !pages::commit(row(y) + from, size_t(to - from))) return false;
+    }
+    committedWidth_ = std::max(width, committedWidth_);
+    committedRows_ = std::max(h, committedRows_);
+    return true;
+}
+
 QImage PixelBlock::image(int w, int h)
 {
+    if (!commitFor(w, h)) return QImage();
     auto* keep = new std::shared_ptr<PixelBlock>(shared_from_this());
     QImage img(data_, w, h, bytesPerLine_, QImage::Format_RGB32, dropImageReference, keep);
     if (img.isNull()) delete keep;
@@ -162,11 +149,11 @@ QImage PixelBlock::image(int w, int h)
 
 void PixelBlock::release(QSize from, QSize to)
 {
-#ifdef __linux__
     if (!reserved_) return;
-    if (to.height() < from.height())
-        madvise(row(to.height()), size_t(from.height() - to.height()) * bytesPerLine_,
-                MADV_DONTNEED);
+    if (to.height() < from.height()) {
+        pages::drop(row(to.height()), size_t(from.height() - to.height()) * bytesPerLine_);
+        committedRows_ = std::min(committedRows_, to.height());
+    }
     if (to.width() >= from.width()) return;
     const qsizetype page = pageSize();
     const qsizetype kept = roundUp(qsizetype(to.width()) * 4, page);
@@ -175,13 +162,10 @@ void PixelBlock::release(QSize from, QSize to)
     used = std::min(used, bytesPerLine_);
     if (kept >= used) return;
     for (int y = 0, rows = std::min(from.height(), to.height()); y < rows; ++y)
-        madvise(row(y) + kept, size_t(used - kept), MADV_DONTNEED);
+        pages::drop(row(y) + kept, size_t(used - kept));
+    committedWidth_ = std::min(committedWidth_, kept);
     preparedAt_ = 0;
     preparedRows_ = 0;
-#else
-    Q_UNUSED(from);
-    Q_UNUSED(to);
-#endif
 }
 
 void PixelBlock::commitPages(int w, int h, const CommitStep& step)
@@ -225,9 +209,12 @@ void PixelBlock::prepareRightOf(int w, int h, int grownBy, qint64 available)
     const qint64 affordable = preparedRows_ + std::max<qint64>(0, available) / pageSize();
     const int end = int(std::min<qint64>({h, preparedRows_ + qint64(slice), affordable}));
     // one white pixel outside the image commits the page; growth whitens it again anyway
-    for (int y = preparedRows_; y < end; ++y)
+    int y = preparedRows_;
+    for (; y < end; ++y) {
+        if (!pages::commitsOnTouch() && !pages::commit(row(y) + next, 4)) break;
         *reinterpret_cast<quint32*>(row(y) + next) = 0xFFFFFFFFu;
-    preparedRows_ = std::max(preparedRows_, end);
+    }
+    preparedRows_ = std::max(preparedRows_, y);
 }
 
 OwnedPixels allocatePixels(int w, int h)

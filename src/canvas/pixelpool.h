@@ -14,9 +14,10 @@ using CommitStep = std::function<bool(qint64 done, qint64 total)>;
 /// Rows of RGB32 pixels with room to grow, so that a surface gets wider or taller without
 /// moving a pixel. Where the system allows it, a block reserves address space for the
 /// largest surface at once (32768 rows of 32768 pixels) and pages are committed only as
-/// they are first written; elsewhere it is one allocation with a quarter of headroom in row
-/// length and row count. Every image made by image() holds the block, so the number of
-/// holders says whether anyone besides its owner can still reach its pixels.
+/// they are first written (Linux) or as an image comes to use them (Windows); elsewhere it
+/// is one allocation with a quarter of headroom in row length and row count. Every image
+/// made by image() holds the block, so the number of holders says whether anyone besides
+/// its owner can still reach its pixels.
 class PixelBlock : public std::enable_shared_from_this<PixelBlock>
 {
 public:
@@ -61,6 +62,7 @@ private:
     static std::shared_ptr<PixelBlock> reserve();
     uchar* row(int y) const noexcept { return data_ + qsizetype(y) * bytesPerLine_; }
     qint64 committed(QSize s) const noexcept;
+    bool commitFor(int w, int h);
 
     uchar* data_;
     qsizetype bytesPerLine_;
@@ -68,6 +70,9 @@ private:
     bool reserved_;            // address space only (pages committed on touch), else heap memory
     qsizetype preparedAt_ = 0; // byte offset in each row of the page being prepared, 0: none
     int preparedRows_ = 0;     // rows above this have that page
+    // Where pages are committed by hand: rows above committedRows_ have committedWidth_ bytes.
+    qsizetype committedWidth_ = 0;
+    int committedRows_ = 0;
 };
 
 /// Bitmaps smaller than this are Qt's own allocation (the undo buffers, the fitted start

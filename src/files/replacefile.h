@@ -7,19 +7,9 @@
 #include <atomic>
 #include <future>
 
-#include <sys/types.h>
+#include "filecalls.h" // FileCalls and ReplaceState, one of each platform
 
 namespace tessellon {
-
-/// The system calls a replace goes through, so that tests can fail any one of them.
-struct FileCalls
-{
-    ssize_t (*write)(int fd, const void* data, size_t size);
-    int (*fsync)(int fd);
-    int (*close)(int fd);
-    int (*rename)(const char* from, const char* to);
-    int (*syncDir)(const char* dir); // opens the directory, syncs it, closes it
-};
 
 /// The real calls.
 const FileCalls& systemFileCalls();
@@ -41,7 +31,7 @@ const FileCalls& systemFileCalls();
 /// existing target keeps its permission bits and, where the system allows, its owner and
 /// group; a new one gets 0666 less the umask. A target that is not a regular file, or is
 /// read-only for us, is refused.
-class ReplacingFile : public QIODevice
+class ReplacingFile : public QIODevice, private ReplaceState
 {
 public:
     explicit ReplacingFile(const QString& path, const FileCalls& calls = systemFileCalls());
@@ -72,13 +62,6 @@ private:
 
     FileCalls calls_;
     QString path_;
-    QByteArray target_; // encoded, links resolved
-    QByteArray temp_;
-    int fd_ = -1;
-    int lock_ = -1; // holds the temporary's lock from its creation until it is renamed or gone
-    int mode_ = -1; // permission bits of the old target, -1 when there is none
-    uid_t owner_ = uid_t(-1);
-    gid_t group_ = gid_t(-1);
     qint64 written_ = 0;
     std::future<int> pending_; // the sync of the last step written, an error number
     const std::atomic<bool>* stop_ = nullptr;

@@ -2,9 +2,6 @@
 
 #include "keymaptable.h"
 
-#include <QGuiApplication>
-#include <QKeyEvent>
-
 #include <optional>
 
 namespace tessellon {
@@ -38,17 +35,6 @@ qint16 virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 keysym
     if (!code && scanCode != 0) code = lookUp(KeyMatch::ScanCode, scanCode);
     if (!code) code = lookUp(KeyMatch::Character, key);
     return code.value_or(0);
-}
-
-qint16 virtualKeyCode(const QKeyEvent& event)
-{
-    // The platform never changes while the program runs.
-    static const bool xkb = [] {
-        const QString platform = QGuiApplication::platformName();
-        return platform == u"xcb" || platform.startsWith(u"wayland");
-    }();
-    return virtualKeyCode(event.key(), event.modifiers(), xkb ? event.nativeVirtualKey() : 0,
-                          xkb ? event.nativeScanCode() : 0);
 }
 
 qint16 modifierState(Qt::KeyboardModifiers modifiers)

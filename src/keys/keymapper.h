@@ -25,8 +25,10 @@ namespace tessellon {
 /// key never takes the code of a main-block key that produces the same character.
 qint16 virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 keysym, quint32 scanCode);
 
-/// The same for a key event; its native fields are used only on the X11 and Wayland
-/// platforms, whose numbering the lookup knows.
+/// The same for a key event. On X11 and Wayland its native fields go through the lookup
+/// above; on Windows its native virtual-key code is the code, the keypad's Enter taking 108
+/// as above. An event without native fields (one a program made) is looked up by its Qt
+/// key alone.
 qint16 virtualKeyCode(const QKeyEvent& event);
 
 /// The modifier state of key and mouse events: 1 Shift + 2 Ctrl + 4 Alt.

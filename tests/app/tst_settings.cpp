@@ -1,6 +1,7 @@
 #include "cursorshape.h"
 #include "testfiles.h"
 #include "textbox.h"
+#include "underwine.h"
 #include "vbbuttons.h"
 #include "windowfixture.h"
 
@@ -168,6 +169,8 @@ void TestSettings::windowPosition()
     QFETCH(QPoint, moved);
     QFETCH(QPoint, first);
     QFETCH(QPoint, next);
+    if (underWine() && first.x() < 0 && moved.isNull())
+        QSKIP("Wine starts a window left of the screen by its border's width further in");
     QByteArray written;
     {
         Started s(settings);

@@ -7,12 +7,25 @@
 #include <QBuffer>
 #include <QTest>
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <cstdlib>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace readcheck {
+
+// Has the allocator fill the memory it hands out with `byte` (0: leave it). Only glibc does
+// it on request; elsewhere the reads are compared as they come.
+inline void fillFreshMemory(int byte)
+{
+#ifdef __GLIBC__
+    mallopt(M_PERTURB, byte);
+#else
+    Q_UNUSED(byte);
+#endif
+}
 
 inline bool allOpaque(const QImage& img)
 {
@@ -48,11 +61,11 @@ inline TwoReads readDirtied(const QByteArray& bytes)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     TwoReads t;
-    mallopt(M_PERTURB, 0x5A);
+    fillFreshMemory(0x5A);
     t.first = tessellon::readPicture(buffer);
-    mallopt(M_PERTURB, 0xA5);
+    fillFreshMemory(0xA5);
     t.second = tessellon::readPicture(buffer);
-    mallopt(M_PERTURB, 0);
+    fillFreshMemory(0);
     return t;
 }
 

@@ -21,17 +21,23 @@ case $target in
 settings)
     binary=fuzz_profilestore
     set -- "$here/fuzz_profilestore.cpp" "$root/src/app/profilestore.cpp" \
-        "$root/src/app/vbconvert.cpp" "$root/src/files/regularfile.cpp" \
-        "$root/src/files/replacefile.cpp" -I"$root/src/app" -I"$root/src/files"
+        "$root/src/app/vbconvert.cpp" "$root/src/files/regularfile_posix.cpp" \
+        "$root/src/files/replacefile_common.cpp" "$root/src/files/replacefile_posix.cpp" \
+        -I"$root/src/app" -I"$root/src/files" \
+        -I"$root/src/files/posix"
     qt=Qt6Core
     seeds=$here/corpus
     max_len=16384
     ;;
 pictures)
     binary=fuzz_picture
-    set -- "$here/fuzz_picture.cpp" "$root"/src/files/*.cpp "$root/src/canvas/pixelpool.cpp" \
-        "$root/src/canvas/availablememory.cpp" \
-        -I"$root/src/files" -I"$root/src/canvas" -I"$root/tests/files" \
+    set -- "$here/fuzz_picture.cpp"
+    for f in "$root"/src/files/*.cpp; do
+        case $f in *_windows.cpp) ;; *) set -- "$@" "$f" ;; esac
+    done
+    set -- "$@" "$root/src/canvas/pixelpool.cpp" "$root/src/canvas/pages_posix.cpp" \
+        "$root/src/canvas/availablememory_common.cpp" "$root/src/canvas/availablememory_posix.cpp" \
+        -I"$root/src/files" -I"$root/src/files/posix" -I"$root/src/canvas" -I"$root/tests/files" \
         -DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     qt="Qt6Gui libpng libjpeg"
     seeds=$work/seeds

@@ -238,12 +238,16 @@ void TestKeyMapper::withoutNativeFields()
 
 void TestKeyMapper::keyEvent()
 {
-    // Shift+7 on a German layout: the native fields name the 7 key, Qt's key a slash.
-    const QKeyEvent event(QEvent::KeyPress, Qt::Key_Slash, Qt::ShiftModifier, 16, 0x2f, 0);
+    // Shift+7 on a German layout: the native fields name the 7 key, Qt's key a slash. They
+    // are X11's (keycode, keysym) or Windows' (scan code, virtual key) as the platform is.
     const QString platform = QGuiApplication::platformName();
     const bool xkb = platform == u"xcb" || platform.startsWith(u"wayland");
-    QCOMPARE(virtualKeyCode(event), xkb ? 55 : 191);
-    const QKeyEvent pad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier, 104, 0xff8d, 0);
+    const bool windows = platform == u"windows";
+    const QKeyEvent event(QEvent::KeyPress, Qt::Key_Slash, Qt::ShiftModifier, windows ? 0x08 : 16,
+                          windows ? 0x37 : 0x2f, 0);
+    QCOMPARE(virtualKeyCode(event), xkb || windows ? 55 : 191);
+    const QKeyEvent pad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier, windows ? 0x1c : 104,
+                        windows ? 13 : 0xff8d, 0);
     QCOMPARE(virtualKeyCode(pad), 108);
 }
 

@@ -258,16 +258,6 @@ const FileCalls& systemFileCalls()
     return calls;
 }
 
-ReplacingFile::ReplacingFile(const QString& path, const FileCalls& calls)
-    : calls_(calls), path_(path)
-{
-}
-
-ReplacingFile::~ReplacingFile()
-{
-    abandon();
-}
-
 bool ReplacingFile::open(OpenMode mode)
 {
     if (isOpen() || failed_) return false;
@@ -299,11 +289,6 @@ bool ReplacingFile::open(OpenMode mode)
     lock_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
     if (lock_ < 0) return fail("create", errno);
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-}
-
-qint64 ReplacingFile::readData(char*, qint64)
-{
-    return -1;
 }
 
 qint64 ReplacingFile::writeData(const char* data, qint64 size)
@@ -344,13 +329,6 @@ bool ReplacingFile::syncSoFar()
         if (::fdatasync(fd) != 0) return fail("sync", errno);
     }
     return true;
-}
-
-// Waits for the step's sync; false, the save failed, when it did.
-bool ReplacingFile::awaitSync()
-{
-    const int error = pending_.valid() ? pending_.get() : 0;
-    return error == 0 || fail("sync", error);
 }
 
 bool ReplacingFile::commit()
@@ -397,14 +375,6 @@ bool ReplacingFile::fail(const char* step, int error)
     return false;
 }
 
-bool ReplacingFile::cancel()
-{
-    failed_ = true;
-    setErrorString(QStringLiteral("cancelled"));
-    abandon();
-    return false;
-}
-
 void ReplacingFile::abandon()
 {
     if (pending_.valid()) pending_.wait(); // its descriptor stays open until it ends
@@ -415,15 +385,6 @@ void ReplacingFile::abandon()
     if (lock_ >= 0) ::close(lock_);
     lock_ = -1;
     if (isOpen()) QIODevice::close();
-}
-
-bool replaceFile(const QString& path, QByteArrayView bytes, QString* error, const FileCalls& calls)
-{
-    ReplacingFile file(path, calls);
-    const bool ok =
-        file.open() && file.write(bytes.data(), bytes.size()) == bytes.size() && file.commit();
-    if (!ok && error) *error = file.errorString();
-    return ok;
 }
 
 } // namespace tessellon

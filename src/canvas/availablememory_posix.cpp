@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <atomic>
 #include <limits>
 
 namespace tessellon {
@@ -20,8 +19,6 @@ constexpr qint64 kMargin = qint64(64) << 20;
 // cgroup v1 writes "no limit" as the largest page count; anything this large is none.
 constexpr qint64 kNoLimit = qint64(1) << 62;
 constexpr qint64 kUnknown = std::numeric_limits<qint64>::max();
-
-std::atomic<qint64> testOverride{-1};
 
 QByteArray readSmallFile(const QString& path)
 {
@@ -157,10 +154,9 @@ qint64 leftInHierarchy(const QString& root, bool v2, const QByteArray& ownGroups
 
 } // namespace
 
-qint64 availableMemory()
+qint64 systemAvailableMemory()
 {
-    const qint64 forced = testOverride.load();
-    return forced >= 0 ? forced : readAvailableMemory(QString());
+    return readAvailableMemory(QString());
 }
 
 qint64 readAvailableMemory(const QString& root)
@@ -172,11 +168,6 @@ qint64 readAvailableMemory(const QString& root)
     left = std::min(left, readField(meminfo, QByteArrayLiteral("MemAvailable:"), 1024));
     if (left == kUnknown) return kMaxSurfaceBytes;
     return std::clamp<qint64>(left - kMargin, 0, kMaxSurfaceBytes);
-}
-
-void setAvailableMemoryForTesting(qint64 bytes)
-{
-    testOverride.store(bytes);
 }
 
 } // namespace tessellon
