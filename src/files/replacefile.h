@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <future>
 
 #include "filecalls.h" // FileCalls and ReplaceState, one of each platform
@@ -56,6 +57,10 @@ private:
     bool cancel();
     bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
     bool syncSoFar();
+    // The platform's halves of the write loop: bytes written (0: try again), or -1 after
+    // fail(); and the sync of the steps written so far, giving an error number.
+    qint64 writeSome(const char* data, qint64 size);
+    std::function<int()> stepSync() const;
     bool awaitSync();
     void giveFinalOwnerAndMode();
     void abandon();

@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace tessellon {
@@ -21,9 +20,6 @@ namespace {
 constexpr qsizetype kNameInTemp = 100; // keeps temporary names within NAME_MAX
 constexpr const char* kTempEnd = ".part";
 constexpr int kMaxLinks = 40; // as many as the kernel follows in one path
-// Written data is made durable in steps of this size as the save goes, so the final sync has
-// at most one of them left: a stopped save never waits long in it.
-constexpr qint64 kSyncStep = qint64(32) << 20;
 
 int syncDirectory(const char* dir)
 {
@@ -291,44 +287,19 @@ bool ReplacingFile::open(OpenMode mode)
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
-qint64 ReplacingFile::writeData(const char* data, qint64 size)
+qint64 ReplacingFile::writeSome(const char* data, qint64 size)
 {
-    if (failed_ || fd_ < 0) return -1;
-    for (qint64 done = 0; done < size;) {
-        if (stopped()) {
-            cancel();
-            return -1;
-        }
-        // never past the end of the step, where the data is synced
-        const qint64 part = std::min(size - done, kSyncStep - written_ % kSyncStep);
-        const ssize_t n = calls_.write(fd_, data + done, size_t(part));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            fail("write", n < 0 ? errno : EIO);
-            return -1;
-        }
-        done += n;
-        written_ += n;
-        if (written_ % kSyncStep == 0 && !syncSoFar()) return -1;
-    }
-    return size;
+    const ssize_t n = calls_.write(fd_, data, size_t(size));
+    if (n < 0 && errno == EINTR) return 0;
+    if (n <= 0) return fail("write", n < 0 ? errno : EIO), -1;
+    return n;
 }
 
-// Starts making what is written so far durable while the next step is written, after the
-// sync of the step before has ended. Starting the disk writes alone (sync_file_range) leaves
-// the final sync flushing the drive's cache of the whole file, half a second for 800 MB.
-bool ReplacingFile::syncSoFar()
+// Making the steps durable as the save goes: starting the disk writes alone (sync_file_range)
+// leaves the final sync flushing the drive's cache of the whole file, half a second for 800 MB.
+std::function<int()> ReplacingFile::stepSync() const
 {
-    if (!awaitSync()) return false;
-    if (stopped()) return cancel();
-    const int fd = fd_;
-    try {
-        pending_ =
-            std::async(std::launch::async, [fd] { return ::fdatasync(fd) == 0 ? 0 : errno; });
-    } catch (const std::system_error&) { // no thread to be had: sync here
-        if (::fdatasync(fd) != 0) return fail("sync", errno);
-    }
-    return true;
+    return [fd = fd_] { return ::fdatasync(fd) == 0 ? 0 : errno; };
 }
 
 bool ReplacingFile::commit()

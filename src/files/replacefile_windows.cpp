@@ -6,16 +6,17 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <system_error>
 
 #include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace tessellon {
 
 namespace {
 
 constexpr qsizetype kNameInTemp = 100; // keeps temporary names within a name's 255 characters
-constexpr qint64 kSyncStep = qint64(32) << 20; // as on Linux: the last flush stays short
 // The lock covers one byte far past any data, so it never stands in a reader's way.
 constexpr DWORD kLockOffsetHigh = 0x40000000;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -118,15 +119,38 @@ void removeStale(const QString& target)
     FindClose(search);
 }
 
+// A security descriptor that lets none but the user we run as at a file, LocalFree'd by the
+// caller; null where it cannot be made.
+PSECURITY_DESCRIPTOR ownerOnly()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return nullptr;
+    alignas(TOKEN_USER) char user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    DWORD size = 0;
+    wchar_t* sid = nullptr;
+    const bool known = GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+                       ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
+    CloseHandle(token);
+    if (!known) return nullptr;
+    const std::wstring sddl = L"D:P(A;;FA;;;" + std::wstring(sid) + L')';
+    LocalFree(sid);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr))
+        return nullptr;
+    return descriptor;
+}
+
 // A new temporary of `target` to write, and `locked`, a handle that only reads it and holds
 // its lock until it is renamed or gone: ReplaceFileW refuses a replacement still open for
 // writing. INVALID_HANDLE_VALUE with the error set on failure.
-HANDLE createTemp(const QString& target, QString& temp, HANDLE& locked)
+HANDLE createTemp(const QString& target, SECURITY_ATTRIBUTES* security, QString& temp,
+                  HANDLE& locked)
 {
     for (int attempt = 0;; ++attempt) {
         temp = tempName(target);
-        const HANDLE file = CreateFileW(wide(temp).c_str(), GENERIC_WRITE, kShareAll, nullptr,
-                                        CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        const HANDLE file = CreateFileW(wide(temp).c_str(), GENERIC_WRITE | WRITE_DAC, kShareAll,
+                                        security, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
         locked = file == INVALID_HANDLE_VALUE ? file : openExisting(wide(temp), GENERIC_READ);
         // A sweep may take the lock in the instant before ours: start over.
@@ -238,7 +262,22 @@ bool ReplacingFile::open(OpenMode mode)
     }
     if (found != 0) return fail("replace", int(found));
     removeStale(target_);
-    file_ = createTemp(target_, temp_, lock_);
+    // The bytes replacing a file that keeps others out are theirs no sooner than the old
+    // ones: the temporary is the owner's alone until it takes the old file's DACL. A new file
+    // takes its folder's, as the temporary does from the start.
+    PSECURITY_DESCRIPTOR ownerOnlyDescriptor = nullptr;
+    PACL dacl = nullptr;
+    if (exists_ &&
+        GetNamedSecurityInfoW(wide(target_).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, &dacl, nullptr, &security_) == ERROR_SUCCESS &&
+        dacl)
+        ownerOnlyDescriptor = ownerOnly();
+    SECURITY_ATTRIBUTES ownerOnlyAttributes = {sizeof ownerOnlyAttributes, ownerOnlyDescriptor,
+                                               FALSE};
+    file_ = createTemp(target_, ownerOnlyDescriptor ? &ownerOnlyAttributes : nullptr, temp_, lock_);
+    const DWORD created = GetLastError();
+    LocalFree(ownerOnlyDescriptor);
+    SetLastError(created);
     if (file_ == INVALID_HANDLE_VALUE) {
         file_ = nullptr;
         return fail("create", GetLastError());
@@ -246,42 +285,16 @@ bool ReplacingFile::open(OpenMode mode)
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
-qint64 ReplacingFile::writeData(const char* data, qint64 size)
+qint64 ReplacingFile::writeSome(const char* data, qint64 size)
 {
-    if (failed_ || !file_) return -1;
-    for (qint64 done = 0; done < size;) {
-        if (stopped()) {
-            cancel();
-            return -1;
-        }
-        // never past the end of the step, where the data is flushed
-        const qint64 part = std::min(size - done, kSyncStep - written_ % kSyncStep);
-        unsigned long n = 0;
-        if (!calls_.write(file_, data + done, DWORD(part), &n) || n == 0) {
-            fail("write", n == 0 && GetLastError() == 0 ? ERROR_WRITE_FAULT : GetLastError());
-            return -1;
-        }
-        done += n;
-        written_ += n;
-        if (written_ % kSyncStep == 0 && !syncSoFar()) return -1;
-    }
-    return size;
+    unsigned long n = 0;
+    if (calls_.write(file_, data, DWORD(size), &n) && n > 0) return n;
+    return fail("write", n == 0 && GetLastError() == 0 ? ERROR_WRITE_FAULT : GetLastError()), -1;
 }
 
-// Starts flushing what is written so far while the next step is written, after the flush
-// of the step before has ended.
-bool ReplacingFile::syncSoFar()
+std::function<int()> ReplacingFile::stepSync() const
 {
-    if (!awaitSync()) return false;
-    if (stopped()) return cancel();
-    void* const file = file_;
-    try {
-        pending_ = std::async(std::launch::async,
-                              [file] { return FlushFileBuffers(file) ? 0 : int(GetLastError()); });
-    } catch (const std::system_error&) { // no thread to be had: flush here
-        if (!FlushFileBuffers(file)) return fail("sync", GetLastError());
-    }
-    return true;
+    return [file = file_, flush = calls_.flush] { return flush(file) ? 0 : int(GetLastError()); };
 }
 
 bool ReplacingFile::commit()
@@ -317,6 +330,19 @@ void ReplacingFile::giveFinalOwnerAndMode()
     basic.FileAttributes =
         attributes_ & kSettable ? attributes_ & kSettable : FILE_ATTRIBUTE_NORMAL;
     (void)SetFileInformationByHandle(file_, FileBasicInfo, &basic, sizeof basic);
+    // ReplaceFileW gives the old DACL too, but not under Wine, where it sets the file's mode.
+    PACL dacl = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (security_ && GetSecurityDescriptorDacl(security_, &present, &dacl, &defaulted) && present &&
+        dacl && GetSecurityDescriptorControl(security_, &control, &revision)) {
+        const SECURITY_INFORMATION inherits = control & SE_DACL_PROTECTED
+                                                  ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                  : UNPROTECTED_DACL_SECURITY_INFORMATION;
+        (void)SetSecurityInfo(file_, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inherits, nullptr,
+                              nullptr, dacl, nullptr);
+    }
 }
 
 bool ReplacingFile::fail(const char* step, int error)
@@ -338,6 +364,8 @@ void ReplacingFile::abandon()
     temp_.clear();
     if (lock_) CloseHandle(lock_);
     lock_ = nullptr;
+    LocalFree(security_);
+    security_ = nullptr;
     if (isOpen()) QIODevice::close();
 }
 

@@ -4,8 +4,21 @@
 
 #include <QDir>
 #include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+
+#ifdef _WIN32
+#include <aclapi.h>
+#include <sddl.h>
+#else
+#include <sys/stat.h>
+#endif
 
 using namespace tessellon;
 
@@ -21,7 +34,61 @@ private slots:
     void namesWindowsRefuses_data();
     void namesWindowsRefuses();
     void killedSavesTemporaryGoesLiveOneStays();
+    void othersReadNoReplacementBeforeItStands();
 };
+
+namespace {
+
+// The DACL of the file at `path` as text, or its permission bits.
+QString whoMayReach(const QString& path)
+{
+#ifdef _WIN32
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    wchar_t* text = nullptr;
+    if (GetNamedSecurityInfoW(path.toStdWString().c_str(), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
+                              &descriptor) != ERROR_SUCCESS)
+        return {};
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                         DACL_SECURITY_INFORMATION, &text, nullptr);
+    const QString dacl = text ? QString::fromWCharArray(text) : QString();
+    LocalFree(text);
+    LocalFree(descriptor);
+    return dacl;
+#else
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0
+               ? QString::number(st.st_mode & 07777, 8)
+               : QString();
+#endif
+}
+
+// Whether anyone but the owner (and, on Windows, the system) may reach the file at `path`.
+bool othersMayReach(const QString& path)
+{
+    const QString who = whoMayReach(path);
+#ifdef _WIN32
+    HANDLE token = nullptr;
+    alignas(TOKEN_USER) char user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    DWORD size = 0;
+    wchar_t* sid = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) ||
+        !GetTokenInformation(token, TokenUser, user, sizeof user, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid))
+        return true;
+    CloseHandle(token);
+    const QStringList ours = {QStringLiteral("SY"), QString::fromWCharArray(sid)};
+    LocalFree(sid);
+    static const QRegularExpression ace(QStringLiteral(";([^;()]+)\\)"));
+    for (const auto& m : ace.globalMatch(who))
+        if (!ours.contains(m.captured(1))) return true;
+    return who.isEmpty();
+#else
+    return who.isEmpty() || (who.toInt(nullptr, 8) & 077) != 0;
+#endif
+}
+
+} // namespace
 
 void TestSaveFailures::failedSaveKeepsOldMap_data()
 {
@@ -96,17 +163,21 @@ void TestSaveFailures::namesWindowsRefuses()
     QCOMPARE(files.size(), refused ? 0 : 1);
 }
 
-// A temporary nobody holds locked was left by a killed save and goes with the next save of
-// that name; one a live save holds stays, and that save still goes through.
+// The temporary of a save whose process was killed goes with the next save of that name; one
+// a live save holds stays, and that save still goes through.
 void TestSaveFailures::killedSavesTemporaryGoesLiveOneStays()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keep.bmp"));
-    const QString left = dir.filePath(QStringLiteral(".keep.bmp.4242.0badcafe.part"));
-    writeFile(left, "a killed save's bytes");
+    QProcess killed;
+    killed.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-save"), path});
+    QVERIFY(killed.waitForReadyRead(60000));
+    QCOMPARE(killed.readLine().trimmed(), QByteArray("open"));
+    killed.kill();
+    QVERIFY(killed.waitForFinished(60000));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     ReplacingFile live(path);
     QVERIFY(live.open());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     QVERIFY(replaceFile(path, "saved", nullptr));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     QVERIFY(live.write("later") == 5 && live.commit());
@@ -114,5 +185,48 @@ void TestSaveFailures::killedSavesTemporaryGoesLiveOneStays()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
 }
 
-QTEST_GUILESS_MAIN(TestSaveFailures)
+// The bytes replacing a file are the owner's alone until they stand in its place, which
+// then lets in whom the old file let in.
+void TestSaveFailures::othersReadNoReplacementBeforeItStands()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shared.bmp"));
+    writeFile(path, "old");
+    const QString before = whoMayReach(path);
+    QVERIFY2(othersMayReach(path), qPrintable(before));
+    ReplacingFile file(path);
+    QVERIFY(file.open());
+    QCOMPARE(file.write("new"), 3);
+    const QStringList temps =
+        QDir(dir.path())
+            .entryList({QStringLiteral(".shared.bmp.*.part")}, QDir::Files | QDir::Hidden);
+    QCOMPARE(temps.size(), 1);
+    QVERIFY2(!othersMayReach(dir.filePath(temps[0])),
+             qPrintable(whoMayReach(dir.filePath(temps[0]))));
+    QVERIFY(file.commit());
+    QCOMPARE(readFile(path), QByteArray("new"));
+    QCOMPARE(whoMayReach(path), before);
+}
+
+// Run as `--hold-save <path>`, opens a save of `path`, writes some of it and waits to be killed.
+static int holdSave(const QString& path)
+{
+    ReplacingFile file(path);
+    if (!file.open() || file.write("half a map") != 10) return 1;
+    std::puts("open");
+    std::fflush(stdout);
+    QThread::sleep(120);
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--hold-save") == 0)
+        return holdSave(QString::fromLocal8Bit(argv[2]));
+    TestSaveFailures test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_savefailures.moc"

@@ -26,6 +26,7 @@ struct ReplaceState
     void* lock_ = nullptr;         // a second handle, holding its lock until it is renamed or gone
     bool exists_ = false;          // whether the target was there
     unsigned long attributes_ = 0; // the old target's, for the new file
+    void* security_ = nullptr;     // the old target's DACL (LocalFree), for the new file
 };
 
 } // namespace tessellon
