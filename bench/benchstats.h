@@ -10,6 +10,12 @@
 #include <functional>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <psapi.h>
+#endif
+
 /// The median of timing samples (the upper one of an even count).
 inline double median(std::vector<double> v)
 {
@@ -24,15 +30,23 @@ inline double millisSince(std::chrono::steady_clock::time_point start)
         .count();
 }
 
-/// The process's resident high-water mark (VmHWM) in bytes; -1 where /proc has none.
+/// The process's resident high-water mark (VmHWM, on Windows the peak working set) in
+/// bytes; -1 where the system tells none.
 inline qint64 peakBytes()
 {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters = {};
+    return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)
+               ? qint64(counters.PeakWorkingSetSize)
+               : -1;
+#else
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ')[0].toLongLong() * 1024;
     return -1;
+#endif
 }
 
 /// One timed operation of a table: false when it failed.
