@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # The Windows zip end to end: unzipped alone into an empty folder and started under Wine
 # with a fresh prefix and nothing on WINEPATH, it shows its window at its client size; then
-# a load, a stamp and a save as a bitmap and as a PNG, done by real X input, give the same
-# pixels as the Linux build given the same input.
-# Needs: TESSELLON_ZIP, TESSELLON_BIN (the Linux build), TESSELLON_XCLOSE, TESSELLON_TILES.
+# a load, a stamp, a save as a bitmap and as a PNG and a dropped file, done by real X input,
+# give the same pixels as the Linux build given the same input.
+# Needs: TESSELLON_ZIP, TESSELLON_BIN (the Linux build), TESSELLON_XCLOSE,
+# TESSELLON_DRAGSOURCE, TESSELLON_TILES.
 source "$(dirname "$0")/../e2e/lib.sh"
 
 ROOT=$E2E_DIR
 read -r ax ay <<<"$HOTSPOT_110_XY"
 read -r bx by < <(hotspot_xy $PAGE_X $PAGE_Y 312 32 0 -16 33 17) # panel 15's N hot-spot 61
 
-# In program folder $1: loads start.bmp, stamps twice, saves out.bmp and out.png, closes.
+# In program folder $1: loads start.bmp, stamps twice, saves out.bmp and out.png, drops
+# start.png on the window with a real drag, saves dropped.bmp, closes.
 drive() {
     E2E_DIR=$1
     expected_canvas "$E2E_DIR/start.png" 400 300 57 60 30
@@ -24,6 +26,10 @@ drive() {
     click_at $SAVE_XY
     answer_input_box "Save Map" out.png
     wait_until "the caption after saving out.png" caption_is "Tessellon out.png"
+    drop_file "$E2E_DIR/start.png" 300 300
+    wait_until "the caption to lose the file name after the drop" caption_is "Tessellon"
+    end_drag
+    save_as dropped
     close_app
     E2E_DIR=$ROOT
 }
@@ -51,7 +57,9 @@ E2E_DIR=$ROOT
 drive "$app" "$ROOT/wine-tessellon"
 
 check "the stamps reached the map" bash -c "! cmp -s '$ROOT/linux/out.bmp' '$ROOT/linux/start.bmp'"
-for f in out.bmp out.png; do
+check "the dropped picture became the canvas" \
+    same_pixels "$ROOT/linux/dropped.bmp" "$ROOT/linux/start.png"
+for f in out.bmp out.png dropped.bmp; do
     check "$f from the zip holds the Linux build's pixels" \
         same_pixels "$app/$f" "$ROOT/linux/$f"
 done
