@@ -1,4 +1,5 @@
 #include "bmpformat.h"
+#include "failingcalls.h"
 #include "mapfile.h"
 #include "replacefile.h"
 #include "testfiles.h"
@@ -10,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <atomic>
-#include <cerrno>
 #include <csignal>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -20,67 +19,10 @@
 #include <unistd.h>
 
 using namespace tessellon;
+using failing::arm;
+using failing::Step;
 
 namespace {
-
-enum class Step { None, Write, Fsync, Close, Rename, SyncDir, StopMidWrite, StopAtSync };
-
-// What the fake calls do: fail at one step, the write at byte gFailAt of the file. Writes
-// are cut short and interrupted now and then, as the system may do to any write.
-Step gFailStep = Step::None;
-qint64 gFailAt = 0;
-qint64 gWritten = 0;
-qint64 gKillAt = -1; // a child process kills itself when its file reaches this size
-int gCalls = 0;
-std::atomic<bool> gStop = false; // raised by the fakes at the Stop steps
-
-ssize_t fakeWrite(int fd, const void* data, size_t size)
-{
-    if (++gCalls % 3 == 0) return errno = EINTR, -1;
-    size = std::min<size_t>(size, 4093);
-    if (gKillAt >= 0 && gWritten + qint64(size) > gKillAt) ::raise(SIGKILL);
-    if (gFailStep == Step::StopMidWrite && gWritten >= gFailAt) gStop = true;
-    if (gFailStep == Step::Write && gWritten + qint64(size) > gFailAt) {
-        if (gWritten == gFailAt) return errno = ENOSPC, -1;
-        size = size_t(gFailAt - gWritten); // a short write up to the point, then the failure
-    }
-    const ssize_t n = ::write(fd, data, size);
-    if (n > 0) gWritten += n;
-    return n;
-}
-
-int failingFsync(int fd)
-{
-    if (gFailStep == Step::StopAtSync) gStop = true;
-    return gFailStep == Step::Fsync ? (errno = EIO, -1) : ::fsync(fd);
-}
-
-int failingClose(int fd)
-{
-    const int r = ::close(fd); // the descriptor is gone either way, as on Linux
-    return gFailStep == Step::Close ? (errno = EIO, -1) : r;
-}
-
-int failingRename(const char* from, const char* to)
-{
-    return gFailStep == Step::Rename ? (errno = EXDEV, -1) : ::rename(from, to);
-}
-
-int failingSyncDir(const char* dir)
-{
-    return gFailStep == Step::SyncDir ? (errno = EIO, -1) : systemFileCalls().syncDir(dir);
-}
-
-const FileCalls kFake = {&fakeWrite, &failingFsync, &failingClose, &failingRename, &failingSyncDir};
-
-void arm(Step step, qint64 failAt = 0)
-{
-    gFailStep = step;
-    gFailAt = failAt;
-    gWritten = 0;
-    gCalls = 0;
-    gStop = false;
-}
 
 QImage pattern(int w, int h)
 {
@@ -162,7 +104,7 @@ void TestReplaceFile::failurePoints_data()
     QTest::newRow("inside the header") << int(Step::Write) << qint64(20);
     QTest::newRow("inside a row") << int(Step::Write) << qint64(kBmpHeadersSize + 1200 * 7 + 5);
     QTest::newRow("very last byte") << int(Step::Write) << size - 1;
-    QTest::newRow("at sync") << int(Step::Fsync) << qint64(0);
+    QTest::newRow("at sync") << int(Step::Sync) << qint64(0);
     QTest::newRow("at close") << int(Step::Close) << qint64(0);
     QTest::newRow("at rename") << int(Step::Rename) << qint64(0);
     QTest::newRow("at directory sync: renamed, so saved") << int(Step::SyncDir) << qint64(0);
@@ -178,7 +120,7 @@ void TestReplaceFile::failurePoints()
     if (Step(step) == Step::SyncDir)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("directory could not be synced"));
     QString error;
-    const bool ok = writeBitmap(image, path_, &error, kFake);
+    const bool ok = writeBitmap(image, path_, &error, failing::calls());
     arm(Step::None);
     QCOMPARE(listing(dir_.path()), before); // no stray temporary or second name
     if (Step(step) == Step::None || Step(step) == Step::SyncDir) {
@@ -208,7 +150,7 @@ void TestReplaceFile::pngFailureKeepsOldFile()
     const QStringList before = listing(dir_.path());
     arm(Step::Write, 3 + qint64(at * double(size)));
     QString error;
-    const bool ok = writeMap(pattern(400, 300), path_, MapFormat::Png, &error, kFake);
+    const bool ok = writeMap(pattern(400, 300), path_, MapFormat::Png, &error, failing::calls());
     arm(Step::None);
     QVERIFY(!ok);
     QVERIFY(!error.isEmpty());
@@ -318,8 +260,8 @@ void TestReplaceFile::stopFlag()
     QFETCH(int, step);
     const QStringList before = listing(dir_.path());
     arm(Step(step), 100000);
-    ReplacingFile out(path_, kFake);
-    out.setStopFlag(&gStop);
+    ReplacingFile out(path_, failing::calls());
+    out.setStopFlag(&failing::gStop);
     const QByteArray bytes(400000, 'x');
     const bool ok = out.open() && out.write(bytes) == bytes.size() && out.commit();
     arm(Step::None);
@@ -371,8 +313,8 @@ void TestReplaceFile::killedSaveKeepsOldMap()
     QVERIFY(child >= 0);
     if (child == 0) {
         arm(Step::None);
-        gKillAt = kKillAt;
-        writeBitmap(pattern(kSide, 16).scaled(kSide, kSide), path_, nullptr, kFake);
+        failing::gKillAt = kKillAt;
+        writeBitmap(pattern(kSide, 16).scaled(kSide, kSide), path_, nullptr, failing::calls());
         ::_exit(0); // not reached: the kill comes first
     }
     int status = 0;

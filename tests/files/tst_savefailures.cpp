@@ -49,9 +49,7 @@ void TestSaveFailures::failedSaveKeepsOldMap()
     next.fill(Qt::white);
     QVERIFY(writeBitmap(old, path, nullptr));
     const QByteArray before = readFile(path);
-    failing::gStep = failing::Step(step);
-    failing::gAt = at;
-    failing::gWritten = 0;
+    failing::arm(failing::Step(step), at);
     QString error;
     const bool saved = writeBitmap(next, path, &error, failing::calls());
     QCOMPARE(saved, step == int(failing::Step::None));
