@@ -1,5 +1,5 @@
 // The replacing writer's cases that need POSIX: links, permission bits and owners, locks
-// taken with flock, a resource limit and processes killed mid-save.
+// taken with flock, resource limits and processes killed mid-save.
 #include "bmpformat.h"
 #include "failingcalls.h"
 #include "mapfile.h"
@@ -56,6 +56,7 @@ private slots:
     void lockedTemporaryIsLive();
     void killedSaveKeepsOldMap();
     void bandWithoutMemoryRefusesTheSave();
+    void failedWriteKeepsOldFile();
 
 private:
     QTemporaryDir dir_;
@@ -249,6 +250,28 @@ void TestReplaceFilePosix::bandWithoutMemoryRefusesTheSave()
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY2(WIFEXITED(status), "the writer crashed on a null band");
     QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+void TestReplaceFilePosix::failedWriteKeepsOldFile()
+{
+    // A file size limit makes writing fail part-way, as a full disk would; it holds for
+    // every user, root included.
+    const QStringList before = listing(dir_.path());
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100000;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool ok = writeBitmap(pattern(400, 300), path_, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!ok);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readFile(path_), old_);
+    QCOMPARE(listing(dir_.path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestReplaceFilePosix)
