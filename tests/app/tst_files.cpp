@@ -10,7 +10,9 @@
 #include <QMimeData>
 #include <QUrl>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 using namespace tessellon;
 
@@ -115,16 +117,20 @@ void TestFiles::loadFailureKeepsTheCanvas()
     WindowFixture f;
     QVERIFY(f.show());
     writeFile(f.path(QStringLiteral("notes.bmp")), "this is no picture");
-    // a bitmap cut short, and a named pipe that nobody writes to (must not block)
+    // a bitmap cut short, and where a folder can hold one, a named pipe that nobody writes to
+    // (must not block)
     writeSample(f.path(QStringLiteral("cut.bmp")), 40, 35);
     writeFile(f.path(QStringLiteral("cut.bmp")),
               readFile(f.path(QStringLiteral("cut.bmp"))).chopped(9));
+    QStringList names = {QStringLiteral("missing"), QStringLiteral("notes"), QStringLiteral("cut")};
+#ifndef _WIN32
     QCOMPARE(mkfifo(QFile::encodeName(f.path(QStringLiteral("pipe.bmp"))).constData(), 0600), 0);
+    names << QStringLiteral("pipe");
+#endif
     f.window.setWindowTitle(QStringLiteral("Tessellon old.bmp"));
     f.window.SaveFileName = QStringLiteral("old");
     const QImage before = f.window.Canvas.image().copy();
-    for (const QString& name : {QStringLiteral("missing"), QStringLiteral("notes"),
-                                QStringLiteral("cut"), QStringLiteral("pipe")}) {
+    for (const QString& name : names) {
         f.dialogs->asked.clear();
         f.dialogs->inputs = {name};
         f.dialogs->answers = {msgbox::kOk};
@@ -141,7 +147,7 @@ void TestFiles::loadFailureKeepsTheCanvas()
     }
     f.dialogs->inputs = {QString()};
     f.window.cmdLoad->click();
-    QCOMPARE(f.dialogs->asked.back().defaultText, QStringLiteral("pipe"));
+    QCOMPARE(f.dialogs->asked.back().defaultText, names.last());
 }
 
 void TestFiles::cancelledBoxes()
@@ -314,9 +320,13 @@ void TestFiles::drops()
     QCOMPARE(f.window.Canvas.size(), QSize(50, 40));
 
     // a text file or a named pipe: the message, and nothing changes but the canvas position
+    QList<const char*> refused = {"notes.txt"};
+#ifndef _WIN32
     QCOMPARE(mkfifo(QFile::encodeName(f.path(QStringLiteral("pipe"))).constData(), 0600), 0);
+    refused << "pipe";
+#endif
     const QImage before = f.window.Canvas.image().copy();
-    for (const char* name : {"notes.txt", "pipe"}) {
+    for (const char* name : refused) {
         f.window.shpCursor->move(30, 30);
         f.window.picCanvas->move(-20, -20);
         f.dialogs->asked.clear();

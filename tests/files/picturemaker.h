@@ -322,6 +322,15 @@ inline QByteArray bitmapArray(const QByteArray& bitmap)
     return out + first + QByteArray("BA") + QByteArray(12, '\0') + bitmap;
 }
 
+/// An 8-bit 16384 x 16384 bitmap of 1,178 bytes: headers, a full colour table, 100 pixel bytes.
+inline QByteArray hugeBitmap()
+{
+    Bmp huge = bmp(16384, 16384, 8);
+    huge.colours = 256;
+    const QByteArray hundred(100, '\0');
+    return bitmap(huge, &hundred);
+}
+
 /// The smallest GIF: a logical screen of w x h, one transparent pixel at its corner.
 inline QByteArray tinyGif(int w, int h)
 {

@@ -4,12 +4,17 @@
 #include "failingstep.h"
 #include "replacefile.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 namespace failing {
 
+// Writes are cut short now and then, as the system may do to any write.
 inline int write(void* file, const void* data, unsigned long size, unsigned long* written)
 {
+    size = std::min(size, 4093ul);
+    if (gStep == Step::StopMidWrite && gWritten >= gAt) gStop = true;
     if (gStep == Step::Write && gWritten + qint64(size) > gAt) {
         if (gWritten == gAt) return SetLastError(ERROR_DISK_FULL), 0;
         size = static_cast<unsigned long>(gAt - gWritten);
@@ -21,6 +26,7 @@ inline int write(void* file, const void* data, unsigned long size, unsigned long
 
 inline int sync(void* file)
 {
+    if (gStep == Step::StopAtSync) gStop = true;
     return gStep == Step::Sync ? (SetLastError(ERROR_IO_DEVICE), 0)
                                : tessellon::systemFileCalls().flush(file);
 }
