@@ -63,26 +63,13 @@ QString whoMayReach(const QString& path)
 #endif
 }
 
-// Whether anyone but the owner (and, on Windows, the system) may reach the file at `path`.
+// Whether the file at `path` lets in everyone, or all users of the machine.
 bool othersMayReach(const QString& path)
 {
     const QString who = whoMayReach(path);
 #ifdef _WIN32
-    HANDLE token = nullptr;
-    alignas(TOKEN_USER) char user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
-    DWORD size = 0;
-    wchar_t* sid = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) ||
-        !GetTokenInformation(token, TokenUser, user, sizeof user, &size) ||
-        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid))
-        return true;
-    CloseHandle(token);
-    const QStringList ours = {QStringLiteral("SY"), QString::fromWCharArray(sid)};
-    LocalFree(sid);
-    static const QRegularExpression ace(QStringLiteral(";([^;()]+)\\)"));
-    for (const auto& m : ace.globalMatch(who))
-        if (!ours.contains(m.captured(1))) return true;
-    return who.isEmpty();
+    static const QRegularExpression others(QStringLiteral(";(WD|BU|AU|IU)\\)"));
+    return who.isEmpty() || others.match(who).hasMatch();
 #else
     return who.isEmpty() || (who.toInt(nullptr, 8) & 077) != 0;
 #endif
