@@ -12,10 +12,12 @@ cmake -S . -B build-win/release -DCMAKE_TOOLCHAIN_FILE="$WIN_SDK/toolchain.cmake
     -DCMAKE_BUILD_TYPE=Release -DTESSELLON_TILEPACK="$PWD/build/tools/tessellon_tilepack" >/dev/null
 cmake --build build-win/release -j"$(nproc)" --target bench_files
 
-echo "== Linux"
-build/bench/bench_files
-echo "== Windows build under Wine ($(wine --version 2>/dev/null))"
+echo "== Linux (RelWithDebInfo)"
+status=0
+build/bench/bench_files || status=$?
+echo "== Windows build (Release) under Wine ($(wine --version 2>/dev/null))"
 export WINEPREFIX=$PWD/build-win/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEPATH DISPLAY # a console program: no window, no X server
 wineboot -i >/dev/null 2>&1
-wine build-win/release/bin/bench_files.exe
+wine build-win/release/bin/bench_files.exe || status=$?
+exit "$status"

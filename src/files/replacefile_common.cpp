@@ -50,6 +50,7 @@ qint64 ReplacingFile::writeData(const char* data, qint64 size)
         const qint64 n =
             writeSome(data + done, std::min(size - done, kSyncStep - written_ % kSyncStep));
         if (n < 0) return -1;
+        if (n == 0) continue; // interrupted: nothing written, no step ended
         done += n;
         written_ += n;
         if (written_ % kSyncStep == 0 && !syncSoFar()) return -1;

@@ -149,8 +149,9 @@ HANDLE createTemp(const QString& target, SECURITY_ATTRIBUTES* security, QString&
 {
     for (int attempt = 0;; ++attempt) {
         temp = tempName(target);
-        const HANDLE file = CreateFileW(wide(temp).c_str(), GENERIC_WRITE | WRITE_DAC, kShareAll,
-                                        security, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        const HANDLE file =
+            CreateFileW(wide(temp).c_str(), security ? GENERIC_WRITE | WRITE_DAC : GENERIC_WRITE,
+                        kShareAll, security, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
         locked = file == INVALID_HANDLE_VALUE ? file : openExisting(wide(temp), GENERIC_READ);
         // A sweep may take the lock in the instant before ours: start over.
@@ -265,16 +266,25 @@ bool ReplacingFile::open(OpenMode mode)
     // The bytes replacing a file that keeps others out are theirs no sooner than the old
     // ones: the temporary is the owner's alone until it takes the old file's DACL. A new file
     // takes its folder's, as the temporary does from the start.
-    PSECURITY_DESCRIPTOR ownerOnlyDescriptor = nullptr;
     PACL dacl = nullptr;
     if (exists_ &&
-        GetNamedSecurityInfoW(wide(target_).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, &dacl, nullptr, &security_) == ERROR_SUCCESS &&
-        dacl)
-        ownerOnlyDescriptor = ownerOnly();
+        (GetNamedSecurityInfoW(wide(target_).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                               nullptr, nullptr, &dacl, nullptr, &security_) != ERROR_SUCCESS ||
+         !dacl)) { // none to give, or none we may read: ReplaceFileW's copy of it stands
+        LocalFree(security_);
+        security_ = nullptr;
+    }
+    PSECURITY_DESCRIPTOR ownerOnlyDescriptor = exists_ ? ownerOnly() : nullptr;
     SECURITY_ATTRIBUTES ownerOnlyAttributes = {sizeof ownerOnlyAttributes, ownerOnlyDescriptor,
                                                FALSE};
     file_ = createTemp(target_, ownerOnlyDescriptor ? &ownerOnlyAttributes : nullptr, temp_, lock_);
+    if (file_ == INVALID_HANDLE_VALUE && ownerOnlyDescriptor &&
+        GetLastError() == ERROR_ACCESS_DENIED) {
+        // A share may refuse us a file's DACL (WRITE_DAC): better the folder's than no save.
+        LocalFree(security_);
+        security_ = nullptr;
+        file_ = createTemp(target_, nullptr, temp_, lock_);
+    }
     const DWORD created = GetLastError();
     LocalFree(ownerOnlyDescriptor);
     SetLastError(created);
@@ -294,7 +304,7 @@ qint64 ReplacingFile::writeSome(const char* data, qint64 size)
 
 std::function<int()> ReplacingFile::stepSync() const
 {
-    return [file = file_, flush = calls_.flush] { return flush(file) ? 0 : int(GetLastError()); };
+    return [file = file_] { return FlushFileBuffers(file) ? 0 : int(GetLastError()); };
 }
 
 bool ReplacingFile::commit()
@@ -330,7 +340,8 @@ void ReplacingFile::giveFinalOwnerAndMode()
     basic.FileAttributes =
         attributes_ & kSettable ? attributes_ & kSettable : FILE_ATTRIBUTE_NORMAL;
     (void)SetFileInformationByHandle(file_, FileBasicInfo, &basic, sizeof basic);
-    // ReplaceFileW gives the old DACL too, but not under Wine, where it sets the file's mode.
+    // ReplaceFileW gives the old DACL too, but not under Wine, where it sets the file's mode;
+    // where the system refuses this, that copy stands.
     PACL dacl = nullptr;
     BOOL present = FALSE, defaulted = FALSE;
     SECURITY_DESCRIPTOR_CONTROL control = 0;

@@ -63,6 +63,26 @@ QString whoMayReach(const QString& path)
 #endif
 }
 
+void letEveryoneIn(const QString& path)
+{
+#ifdef _WIN32
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    PACL dacl = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    QVERIFY(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;FA;;;WD)", SDDL_REVISION_1,
+                                                                 &descriptor, nullptr));
+    QVERIFY(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+    std::wstring name = path.toStdWString();
+    QCOMPARE(SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                   nullptr, dacl, nullptr),
+             DWORD(ERROR_SUCCESS));
+    LocalFree(descriptor);
+#else
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                            QFile::ReadOther));
+#endif
+}
+
 // Whether the file at `path` lets in everyone, or all users of the machine.
 bool othersMayReach(const QString& path)
 {
@@ -161,9 +181,11 @@ void TestSaveFailures::killedSavesTemporaryGoesLiveOneStays()
     QCOMPARE(killed.readLine().trimmed(), QByteArray("open"));
     killed.kill();
     QVERIFY(killed.waitForFinished(60000));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    const QStringList killedTemp = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(killedTemp.size(), 1);
     ReplacingFile live(path);
     QVERIFY(live.open());
+    QVERIFY(!QFile::exists(dir.filePath(killedTemp[0])));
     QVERIFY(replaceFile(path, "saved", nullptr));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     QVERIFY(live.write("later") == 5 && live.commit());
@@ -178,6 +200,7 @@ void TestSaveFailures::othersReadNoReplacementBeforeItStands()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("shared.bmp"));
     writeFile(path, "old");
+    letEveryoneIn(path);
     const QString before = whoMayReach(path);
     QVERIFY2(othersMayReach(path), qPrintable(before));
     ReplacingFile file(path);
