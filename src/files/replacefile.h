@@ -16,7 +16,8 @@ namespace tessellon {
 const FileCalls& systemFileCalls();
 
 /// A file written in place of another: the bytes go to a temporary file beside the target
-/// (".<name>.<pid>.<random>.part", created readable by its owner only), each write checked to
+/// (".<name>.<pid>.<random>.part", created readable by its owner only; on Windows only in
+/// place of an existing file, a new one's taking its folder's DACL), each write checked to
 /// its last byte as it reaches the system. commit() gives the temporary the target's owner,
 /// group and permission bits, syncs and closes it, renames it over the target and syncs the
 /// directory. Any failure before the rename, or destruction without commit(), removes the
